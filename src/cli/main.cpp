@@ -1,10 +1,14 @@
 #include <QCoreApplication>
+#include <QTextStream>
 #include <cstdio>
+#include <unistd.h>
 
-#include "base/ResString.h"
+#include "cli/Cli.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    std::printf("%s %s\n", qPrintable(voltaris::ResString(301)), qPrintable(voltaris::ResString(303)));
-    return 0;
+    QTextStream out(stdout), err(stderr), in(stdin);
+    voltaris::cli::Context ctx{out, err, in, isatty(STDIN_FILENO) && isatty(STDERR_FILENO),
+                               QCoreApplication::applicationDirPath()};
+    return voltaris::cli::run(app.arguments().mid(1), ctx);
 }

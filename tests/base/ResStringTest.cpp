@@ -62,10 +62,32 @@ TEST(ResString, SampleAcrossRanges) {
         int id;
         const char* text;
     } cases[] = {
+        {208, "COMMUNICATION ERROR  !!!"},  // two blanks before the marks
+        {209, "The communication port being selected is currently being used\n\r"
+              "or it is not present in the system."},
         {240, "Ready"},
         {301, "Voltaris"},
         {303, "Version 1.107.1"},
+        {639, "No name"},
+        {640, "Actual instrument setting"},
+        {795, "The selected configuration will be deleted !!.\n\rDo you agree ?"},
+        {811, "Error during the configuration setting of the file |1.\n\rFile not compatible !!!."},
+        {900, "KM5.1.x.R2.KX#&h00230004"},
+        {959, "FE"},
+        {1014, "Transmit file..."},
+        {1338, "Curier New"},
+        {2004, "OK"},
+        {2100, "V L1-N#&h00170000"},
+        {2160, "PF L3 Min#&h0011783C"},
+        {5622, "Unbalanced, 3-phase with or without neutral"},
+        {5631, " minutes."},  // leading blank joins the number before it
     };
     for (const auto& c : cases)
         EXPECT_EQ(ResString(c.id), QString::fromUtf8(c.text)) << c.id;
+}
+
+// Texts of our own wording (splash, about, one help line) must be present, not blank.
+TEST(ResString, OwnWordingPresent) {
+    for (int id : {302, 304, 305, 306, 307, 308, 309, 1225})
+        EXPECT_FALSE(ResString(id).trimmed().isEmpty()) << id;
 }

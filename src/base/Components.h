@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+namespace voltaris {
+
+class CTraceCode;
+
+// One outside piece the program needs at run time, and how to tell it is there.
+struct ComponentProbe {
+    QString description;
+    std::function<bool()> available;
+};
+
+// The pieces this platform can lack: the Qt SQLite driver of the archive, and the
+// system's serial port support.
+QList<ComponentProbe> PlatformComponents();
+
+// Writes "Non trovata la registrazione del componente " + description to `trace` for every
+// probe that fails. Nothing else happens.
+void CheckComponents(const QList<ComponentProbe>& probes, CTraceCode& trace);
+// The platform's components, traced to g_Trace().
+void CheckComponents();
+
+}  // namespace voltaris

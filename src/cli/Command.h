@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+#include "cli/Cli.h"
+
+namespace voltaris {
+class Archive;
+}
+
+namespace voltaris::cli {
+
+// What a command runs with once the program has started: the streams and the archive.
+struct Session {
+    Context& ctx;
+    Archive& archive;
+};
+
+// One subcommand of `voltaris`. `run` returns an exit status; errors it throws are
+// reported by the caller (VoltarisError: message and status 1).
+struct Command {
+    QString name;
+    QString usage;    // arguments after the name, as shown by --help
+    QString summary;  // one line for --help
+    std::function<int(Session&, const QStringList& args)> run;
+};
+
+// Every command, in the order --help lists them.
+const QList<Command>& commands();
+
+// One factory per command source file.
+Command listCommand();
+Command deleteCommand();
+
+}  // namespace voltaris::cli
