@@ -9,7 +9,9 @@
 
 namespace voltaris {
 
-QString ProgramTitle() { return ResString(301) + QLatin1Char(' ') + ResString(303); }
+QString ProgramTitle() {
+    return ResString(301) + QLatin1Char(' ') + ResString(303);
+}
 
 void StartProgram(const StartupOptions& options, Archive& archive, const StartupHooks& hooks) {
     // The trace file lives in the data folder, so the folder is settled first.
@@ -24,8 +26,8 @@ void StartProgram(const StartupOptions& options, Archive& archive, const Startup
     GlobalScale::InitScaleTable();
 
     trace.BugMessage(QStringLiteral("Verifica esistenza DB..."));
-    Archive::provision(folder, DataFolder::templateCandidates(options.executableDir,
-                                                              Archive::TemplateFileName));
+    Archive::provision(
+        folder, DataFolder::templateCandidates(options.executableDir, Archive::TemplateFileName));
 
     trace.BugMessage(QStringLiteral("Crea oggetto connection."));
     if (hooks.beforeConnection)

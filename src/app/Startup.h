@@ -10,9 +10,9 @@ class Archive;
 
 // What both front ends pass to the start-up.
 struct StartupOptions {
-    QString home;            // --home DIR, empty when not given
-    QStringList arguments;   // the command line without the program name (trace switches)
-    QString executableDir;   // the folder of the running program
+    QString home;           // --home DIR, empty when not given
+    QStringList arguments;  // the command line without the program name (trace switches)
+    QString executableDir;  // the folder of the running program
 };
 
 // Window steps the desktop program hooks into the sequence (splash, pause); the command

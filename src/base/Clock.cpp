@@ -145,7 +145,9 @@ VirtualClock::VirtualClock() : m_state(std::make_shared<State>()) {}
 
 VirtualClock::~VirtualClock() = default;
 
-qint64 VirtualClock::nowMs() const { return m_state->now; }
+qint64 VirtualClock::nowMs() const {
+    return m_state->now;
+}
 
 std::unique_ptr<Timer> VirtualClock::createTimer() {
     return std::make_unique<VirtualTimer>(m_state);
@@ -174,6 +176,8 @@ void VirtualClock::runUntilIdle(qint64 limitMs) {
         m_state->runFirst();
 }
 
-bool VirtualClock::hasPending() const { return !m_state->queue.empty(); }
+bool VirtualClock::hasPending() const {
+    return !m_state->queue.empty();
+}
 
 }  // namespace voltaris

@@ -36,11 +36,17 @@ QString DataFolder::resolve(const QString& home, const QString& executableDir) {
     return dir;
 }
 
-QString DataFolder::path() { return g_dataFolder; }
+QString DataFolder::path() {
+    return g_dataFolder;
+}
 
-void DataFolder::set(const QString& dir) { g_dataFolder = dir; }
+void DataFolder::set(const QString& dir) {
+    g_dataFolder = dir;
+}
 
-QString DataFolder::file(const QString& name) { return QDir(g_dataFolder).filePath(name); }
+QString DataFolder::file(const QString& name) {
+    return QDir(g_dataFolder).filePath(name);
+}
 
 QStringList DataFolder::templateCandidates(const QString& executableDir, const QString& name) {
     QStringList out;

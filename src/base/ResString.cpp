@@ -28,14 +28,23 @@ QString unescape(const QString& raw, int lineNo, const QString& sourceName) {
             continue;
         }
         if (i + 1 >= raw.size())
-            throw VoltarisError(
-                QStringLiteral("%1 line %2: lone backslash at the end").arg(sourceName).arg(lineNo));
+            throw VoltarisError(QStringLiteral("%1 line %2: lone backslash at the end")
+                                    .arg(sourceName)
+                                    .arg(lineNo));
         QChar e = raw.at(++i);
         switch (e.unicode()) {
-            case 'n': out += u'\n'; break;
-            case 'r': out += u'\r'; break;
-            case 't': out += u'\t'; break;
-            case '\\': out += u'\\'; break;
+            case 'n':
+                out += u'\n';
+                break;
+            case 'r':
+                out += u'\r';
+                break;
+            case 't':
+                out += u'\t';
+                break;
+            case '\\':
+                out += u'\\';
+                break;
             default:
                 throw VoltarisError(QStringLiteral("%1 line %2: unknown escape \\%3")
                                         .arg(sourceName)
@@ -72,9 +81,13 @@ StringTable StringTable::parse(const QByteArray& data, const QString& sourceName
     return t;
 }
 
-QString ResString(int id) { return table().text(id); }
+QString ResString(int id) {
+    return table().text(id);
+}
 
-bool HasResString(int id) { return table().contains(id); }
+bool HasResString(int id) {
+    return table().contains(id);
+}
 
 QString FormatText(QString text, const QStringList& args) {
     for (int i = 0; i < args.size(); ++i)
@@ -82,6 +95,8 @@ QString FormatText(QString text, const QStringList& args) {
     return text;
 }
 
-QString FormatResString(int id, const QStringList& args) { return FormatText(ResString(id), args); }
+QString FormatResString(int id, const QStringList& args) {
+    return FormatText(ResString(id), args);
+}
 
 }  // namespace voltaris

@@ -13,8 +13,12 @@ SilentMessages g_silent;
 UserMessages* g_current = &g_silent;
 }  // namespace
 
-UserMessages& UserMessages::current() { return *g_current; }
+UserMessages& UserMessages::current() {
+    return *g_current;
+}
 
-void UserMessages::setCurrent(UserMessages* sink) { g_current = sink ? sink : &g_silent; }
+void UserMessages::setCurrent(UserMessages* sink) {
+    g_current = sink ? sink : &g_silent;
+}
 
 }  // namespace voltaris

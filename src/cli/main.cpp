@@ -1,7 +1,7 @@
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QTextStream>
 #include <cstdio>
-#include <unistd.h>
 
 #include "cli/Cli.h"
 

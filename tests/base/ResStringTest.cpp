@@ -63,8 +63,9 @@ TEST(ResString, SampleAcrossRanges) {
         const char* text;
     } cases[] = {
         {208, "COMMUNICATION ERROR  !!!"},  // two blanks before the marks
-        {209, "The communication port being selected is currently being used\n\r"
-              "or it is not present in the system."},
+        {209,
+         "The communication port being selected is currently being used\n\r"
+         "or it is not present in the system."},
         {240, "Ready"},
         {301, "Voltaris"},
         {303, "Version 1.107.1"},

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <unistd.h>
 
 #include "TestSupport.h"
 #include "base/ResString.h"
@@ -39,12 +39,11 @@ void addConfiguration(const QString& archivePath, int id, const QString& name) {
         ASSERT_TRUE(db.open());
         QSqlQuery q(db);
         ASSERT_TRUE(q.exec("INSERT INTO CounterProgrammi DEFAULT VALUES"));
-        for (const char* t : {"CUsoInstr", "CDigOutConfig", "CPulseOutSetup1", "CPulseOutSetup2",
-                              "CAlarm1", "CAlarm2", "CSerialComm", "CAnalogOutSetup1",
-                              "CAnalogOutSetup2", "CAnalogOutSetup3"})
-            ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO %1 (IDProgramma) VALUES (%2)")
-                                   .arg(t)
-                                   .arg(id)));
+        for (const char* t :
+             {"CUsoInstr", "CDigOutConfig", "CPulseOutSetup1", "CPulseOutSetup2", "CAlarm1",
+              "CAlarm2", "CSerialComm", "CAnalogOutSetup1", "CAnalogOutSetup2", "CAnalogOutSetup3"})
+            ASSERT_TRUE(
+                q.exec(QStringLiteral("INSERT INTO %1 (IDProgramma) VALUES (%2)").arg(t).arg(id)));
         q.prepare("UPDATE CUsoInstr SET m_NomeProgramma = ? WHERE IDProgramma = ?");
         q.addBindValue(name);
         q.addBindValue(id);
@@ -66,8 +65,9 @@ TEST(Cli, ListOnAnEmptyFolderCreatesTheArchiveAndListsNothing) {
     ASSERT_EQ(logs.size(), 1);
     const QByteArray log = test::readFile(home.file(logs.first()));
     EXPECT_TRUE(log.startsWith("Effettuata nuova esecuzione: ")) << log.left(80).constData();
-    EXPECT_TRUE(log.contains("Voltaris Version 1.107.1\r\nInizio Zel1Soft\r\n"
-                             "Verifica esistenza DB...\r\nCrea oggetto connection.\r\n"));
+    EXPECT_TRUE(
+        log.contains("Voltaris Version 1.107.1\r\nInizio Zel1Soft\r\n"
+                     "Verifica esistenza DB...\r\nCrea oggetto connection.\r\n"));
 }
 
 TEST(Cli, ListShowsConfigurationsSortedByName) {
