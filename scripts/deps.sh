@@ -5,7 +5,9 @@ set -euo pipefail
 packages=(
   g++ cmake make
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6sql6-sqlite
-  libgtest-dev sqlite3 libsqlite3-dev
+  libgtest-dev libbenchmark-dev sqlite3 libsqlite3-dev
+  fonts-liberation poppler-utils
+  mbpoll
 )
 # Extra packages for a given purpose: deps.sh [fuzz]
 for extra in "$@"; do

@@ -1,0 +1,60 @@
+#include "comm/Ports.h"
+
+#include <QRegularExpression>
+
+#include "base/Errors.h"
+#include "base/SettingsStore.h"
+#include "comm/PortMessages.h"
+#include "comm/SerialTransport.h"
+#include "comm/TcpTransport.h"
+
+namespace voltaris {
+
+QString PortNameForIndex(int portIndex) {
+    if (portIndex < 0)
+        return {};
+    const QString key = QStringLiteral("COM%1").arg(portIndex + 1);
+    const QString def = QStringLiteral("/dev/ttyUSB%1").arg(portIndex);
+    SettingsStore store;
+    const QString value = store.value(QStringLiteral("Ports"), key, def).trimmed();
+    return value.isEmpty() ? def : value;
+}
+
+QString ResolvePortName(const QString& name) {
+    static const QRegularExpression com(QStringLiteral("^COM([0-9]{1,3})$"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    const QString trimmed = name.trimmed();
+    const auto match = com.match(trimmed);
+    if (match.hasMatch()) {
+        const int n = match.captured(1).toInt();
+        if (n >= 1)
+            return PortNameForIndex(n - 1);
+    }
+    return trimmed;
+}
+
+bool FastTickSetting() {
+    return SettingsStore().read<bool>(QStringLiteral("Link"), QStringLiteral("FastTick"), false);
+}
+
+void SetFastTickSetting(bool on) {
+    SettingsStore store;
+    store.write<bool>(QStringLiteral("Link"), QStringLiteral("FastTick"), on);
+    store.sync();
+}
+
+std::unique_ptr<Transport> CreateTransport(const QString& name) {
+    const QString resolved = ResolvePortName(name);
+    if (resolved.startsWith(QLatin1String("tcp:"), Qt::CaseInsensitive)) {
+        QString host;
+        quint16 port = 0;
+        if (!TcpTransport::parseUrl(resolved, &host, &port))
+            throw VoltarisError(PortMessages::BadPortName(resolved));
+        return std::make_unique<TcpTransport>(host, port);
+    }
+    if (resolved.isEmpty() || resolved.contains(QLatin1String("://")))
+        throw VoltarisError(PortMessages::BadPortName(resolved));
+    return std::make_unique<SerialTransport>(resolved);
+}
+
+}  // namespace voltaris

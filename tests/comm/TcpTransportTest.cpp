@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include "LinkTestSupport.h"
+#include "RealTimeSupport.h"
+#include "TestSupport.h"
+#include "base/ResString.h"
+#include "base/SettingsStore.h"
+#include "comm/PortMessages.h"
+#include "comm/Ports.h"
+#include "comm/TcpTransport.h"
+
+using namespace voltaris;
+using namespace voltaris::test;
+using Fault = Transport::Fault;
+
+namespace {
+
+// A serial-to-Ethernet gateway on the loopback: accepts one connection.
+struct Gateway {
+    QTcpServer server;
+    QTcpSocket* peer = nullptr;
+    Gateway() {
+        EnsureApp();
+        server.listen(QHostAddress::LocalHost, 0);
+    }
+    QString url() const { return QStringLiteral("tcp://127.0.0.1:%1").arg(server.serverPort()); }
+    bool accept() {
+        if (!WaitFor([&] { return server.hasPendingConnections(); }))
+            return false;
+        peer = server.nextPendingConnection();
+        return peer != nullptr;
+    }
+    QByteArray read(int count) {
+        QByteArray out;
+        WaitFor([&] {
+            out += peer->readAll();
+            return out.size() >= count;
+        });
+        return out;
+    }
+    void write(const QByteArray& bytes) {
+        peer->write(bytes);
+        peer->flush();
+    }
+};
+
+// A port nobody listens on.
+quint16 closedPort() {
+    QTcpServer s;
+    s.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = s.serverPort();
+    s.close();
+    return port;
+}
+
+TEST(TcpLink, ExchangeThroughTheLinkInPieces) {
+    TraceLines trace;
+    Gateway gw;
+    ASSERT_TRUE(gw.server.isListening());
+    WirrelObj component(Clock::real());
+    auto timeOut = Clock::real().createTimer();
+    auto work = Clock::real().createTimer();
+    CWirrel link(Clock::real());
+    link.Create(*timeOut, *work, component, -1);
+    QObject::connect(&link, &CWirrel::VerifyCRC,
+                     [](bool& ok, const QByteArray& f) { ok = VerifyFrameCRC(f); });
+    link.setPortName(gw.url());
+    ASSERT_TRUE(link.OpenRs232(1, 4, 0, 0)) << link.OpenErrorText().toStdString();
+    ASSERT_TRUE(gw.accept());
+    link.setDTR(true);  // no control lines on a gateway: traced, ignored
+    EXPECT_TRUE(component.PortOpen());
+
+    const QByteArray request = BuildReadRequest(9, kRegParam, 10);
+    QList<qint16> words;
+    for (int i = 0; i < 10; ++i)
+        words << qint16(i * 1000 - 3000);
+    const QByteArray reply = ReadReply(9, words);
+    link.setCommMode(1);
+    link.setFrameTx(request);
+    link.setByteToReceive(qint16(ReadReplyLength(10)));
+    link.StartTxRx();
+    EXPECT_EQ(gw.read(8), request);
+    gw.write(reply.left(10));
+    Pump(30);
+    gw.write(reply.mid(10));
+    ASSERT_TRUE(WaitFor([&] { return !link.TxRxInProgress(); }, 5000));
+    EXPECT_EQ(link.Error(), CWirrel::leOk);
+    EXPECT_EQ(ReplyWords(link.FrameRx(), 10), QVector<qint16>(words.begin(), words.end()));
+    EXPECT_EQ(trace.lines.filter("DTR non supportato").size(), 1);
+    link.CloseRs232();
+    EXPECT_FALSE(component.PortOpen());
+}
+
+TEST(TcpLink, RefusedConnectionFailsTheOpenWith209) {
+    TraceLines trace;
+    EnsureApp();
+    const QString url = QStringLiteral("tcp://127.0.0.1:%1").arg(closedPort());
+    WirrelObj component(Clock::real());
+    auto timeOut = Clock::real().createTimer();
+    auto work = Clock::real().createTimer();
+    CWirrel link(Clock::real());
+    link.Create(*timeOut, *work, component, -1);
+    link.setPortName(url);
+    EXPECT_FALSE(link.OpenRs232(1, 4, 0, 0));
+    EXPECT_TRUE(link.OpenErrorText().startsWith(ResString(209)))
+        << link.OpenErrorText().toStdString();
+    EXPECT_TRUE(link.OpenErrorText().contains(url));
+    EXPECT_EQ(
+        trace.lines,
+        QStringList{"Porta " + url + QString::fromUtf8(" già aperta o non presente sul sistema.")});
+}
+
+TEST(TcpLink, GatewayClosingIsOneEndOfFile) {
+    Gateway gw;
+    TcpTransport line("127.0.0.1", gw.server.serverPort());
+    QList<Fault> faults;
+    QObject::connect(&line, &Transport::faultOccurred,
+                     [&](Fault f, const QString&) { faults.append(f); });
+    ASSERT_TRUE(line.open({}));
+    EXPECT_TRUE(line.isOpening());
+    ASSERT_TRUE(WaitFor([&] { return line.isOpen(); }));
+    ASSERT_TRUE(gw.accept());
+    gw.peer->close();
+    ASSERT_TRUE(WaitFor([&] { return !faults.isEmpty(); }));
+    Pump(100);
+    EXPECT_EQ(faults, QList<Fault>{Fault::EndOfFile});
+    EXPECT_FALSE(line.isOpen());
+    EXPECT_EQ(line.write("x"), -1);
+}
+
+TEST(TcpLink, ControlLinesAreRefused) {
+    Gateway gw;
+    TcpTransport line("127.0.0.1", gw.server.serverPort());
+    ASSERT_TRUE(line.open({}));
+    ASSERT_TRUE(WaitFor([&] { return line.isOpen(); }));
+    EXPECT_FALSE(line.setDtr(true));
+    EXPECT_EQ(line.lastFault(), Fault::Unsupported);
+    EXPECT_TRUE(line.dtr());
+    EXPECT_TRUE(line.isOpen());
+}
+
+TEST(TcpLink, Urls) {
+    struct Case {
+        const char* url;
+        bool ok;
+        const char* host;
+        quint16 port;
+    };
+    const Case cases[] = {
+        {"tcp://127.0.0.1:502", true, "127.0.0.1", 502},
+        {"TCP://gw-3.plant.local:4001", true, "gw-3.plant.local", 4001},
+        {"tcp://[::1]:65535", true, "::1", 65535},
+        {"tcp://host", false, "", 0},
+        {"tcp://:502", false, "", 0},
+        {"tcp://host:0", false, "", 0},
+        {"tcp://host:70000", false, "", 0},
+        {"tcp://host:12x", false, "", 0},
+        {"tcp://ho st:1", false, "", 0},
+        {"udp://host:1", false, "", 0},
+    };
+    for (const auto& c : cases) {
+        QString host;
+        quint16 port = 0;
+        EXPECT_EQ(TcpTransport::parseUrl(c.url, &host, &port), c.ok) << c.url;
+        if (c.ok) {
+            EXPECT_EQ(host, c.host) << c.url;
+            EXPECT_EQ(port, c.port) << c.url;
+        }
+    }
+    EXPECT_EQ(TcpTransport("::1", 7).name(), "tcp://[::1]:7");
+}
+
+// Points the settings store at a scratch file for one test.
+struct ScratchStore {
+    TempDir dir;
+    ScratchStore() { SettingsStore::setFileOverride(dir.file("Voltaris.ini")); }
+    ~ScratchStore() { SettingsStore::setFileOverride({}); }
+};
+
+TEST(Ports, ComNamesComeFromTheSettingsStore) {
+    EnsureApp();
+    ScratchStore scratch;
+    EXPECT_EQ(PortNameForIndex(0), "/dev/ttyUSB0");
+    EXPECT_EQ(PortNameForIndex(3), "/dev/ttyUSB3");
+    EXPECT_EQ(PortNameForIndex(-1), "");
+    {
+        SettingsStore store;
+        store.setValue("Ports", "COM2", "tcp://10.0.0.5:4001");
+        store.setValue("Ports", "COM3", "/dev/ttyS0");
+        store.sync();
+    }
+    EXPECT_EQ(PortNameForIndex(1), "tcp://10.0.0.5:4001");
+    EXPECT_EQ(ResolvePortName("com2"), "tcp://10.0.0.5:4001");
+    EXPECT_EQ(ResolvePortName("COM3"), "/dev/ttyS0");
+    EXPECT_EQ(ResolvePortName(" /dev/pts/7 "), "/dev/pts/7");
+    EXPECT_EQ(ResolvePortName("tcp://gw:1"), "tcp://gw:1");
+
+    EXPECT_EQ(CreateTransport("COM2")->name(), "tcp://10.0.0.5:4001");
+    EXPECT_EQ(CreateTransport("COM3")->name(), "/dev/ttyS0");
+    for (const char* bad : {"tcp://nohost", "", "ftp://x/y"}) {
+        try {
+            CreateTransport(bad);
+            ADD_FAILURE() << bad;
+        } catch (const VoltarisError& e) {
+            EXPECT_TRUE(e.message().contains("COM1 to COM4")) << bad;
+        }
+    }
+}
+
+TEST(Ports, FastLinkSetting) {
+    EnsureApp();
+    ScratchStore scratch;
+    EXPECT_FALSE(FastTickSetting());
+    SetFastTickSetting(true);
+    EXPECT_TRUE(FastTickSetting());
+    EXPECT_EQ(SettingsStore().value("Link", "FastTick"), "1");
+}
+
+TEST(Ports, ComponentOpensTheDeviceOfItsPortIndex) {
+    TraceLines trace;
+    EnsureApp();
+    ScratchStore scratch;
+    {
+        SettingsStore store;
+        store.setValue("Ports", "COM4", "/dev/ttyVoltarisNone");
+        store.sync();
+    }
+    WirrelObj component(Clock::real());
+    auto timeOut = Clock::real().createTimer();
+    auto work = Clock::real().createTimer();
+    CWirrel link(Clock::real());
+    link.Create(*timeOut, *work, component, -1);
+    EXPECT_FALSE(link.OpenRs232(4, 3, 0, 0));
+    EXPECT_EQ(link.OpenErrorText(), PortMessages::NotAvailable("/dev/ttyVoltarisNone"));
+    EXPECT_EQ(trace.lines,
+              QStringList{QString::fromUtf8("Porta COM4 già aperta o non presente sul sistema.")});
+}
+
+}  // namespace
