@@ -1,0 +1,111 @@
+// Prints documents of 10, 25 and 50 A4 pages to PDF and reports the time taken. Every
+// printed page is reproduced by composing all the pages before it, so a document of n
+// pages composes n (n + 1) / 2 pages: the time grows with the square of the pages.
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <memory>
+
+#include "tabulon/PrintJob.h"
+#include "tabulon/TabulonDocument.h"
+
+using namespace grevlon;
+
+namespace {
+
+QStringList cellFields() {
+    return {"Top",       "Left",      "Width",       "Height",   "Tag",
+            "FontSize",  "FontBold",  "FontCharSet", "FontName", "Multiline",
+            "Alignment", "LineWidth", "DrawBox",     "Text"};
+}
+
+std::shared_ptr<RowSet> styles() {
+    auto rs = std::make_shared<RowSet>(QStringList{"Key"} + cellFields());
+    auto add = [&rs](const QString& key, int height, bool bold) {
+        rs->addRow(
+            {key, 0, 0, 0, height, 0, 10, bold, 1, "Times New Roman", false, 0, 1, 15, QString()});
+    };
+    add("CaptionTableStyle", 300, true);
+    for (int c = 1; c <= 3; ++c) {
+        add(QStringLiteral("Col%1TitleStyle").arg(c), 250, true);
+        add(QStringLiteral("Col%1DataStyle").arg(c), 200, false);
+    }
+    return rs;
+}
+
+std::shared_ptr<RowSet> readings(int records) {
+    auto rs = std::make_shared<RowSet>(QStringList{"nColumn", "Column1", "Column2", "Column3"});
+    rs->addRow({1, "Readings"});
+    rs->addRow({3, "Variable", "Value", "Unit"});
+    for (int i = 1; i <= records; ++i)
+        rs->addRow({3, QStringLiteral("Variable %1").arg(i), QString::number(i * 0.25), "V"});
+    return rs;
+}
+
+void setUp(TabulonDocument& doc, int records) {
+    doc.setTopMargin(10);
+    doc.setLeftMargin(10);
+    doc.setBottomMargin(10);
+    doc.Footer().setEnablePageNumber(true);
+    doc.NewDoc(std::make_shared<RowSet>(cellFields()), styles());
+    doc.AddTable(readings(records));
+}
+
+// The number of records that fill exactly `pages` A4 pages.
+int recordsFor(int pages, const QSizeF& page) {
+    int records = pages * 60;
+    for (;;) {
+        TabulonDocument doc;
+        setUp(doc, records);
+        doc.setPageSize(float(page.width()), float(page.height()));
+        const int n = doc.CountPages();
+        if (n == pages)
+            return records;
+        records += n < pages ? 10 : -10;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QTemporaryDir dir;
+    const PrinterSettings a4{PdfPrinterName(), 9, 1, false, QString()};
+    const QSizeF page = PageTwips(a4);
+
+    std::printf("%6s %8s %10s %12s %10s %15s\n", "pages", "records", "print_ms", "ms_per_page",
+                "composed", "one_pass_ms");
+    for (int pages : {10, 25, 50}) {
+        const int records = recordsFor(pages, page);
+
+        TabulonDocument doc;
+        setUp(doc, records);
+        QElapsedTimer t;
+        t.start();
+        QString error;
+        if (!PrintToPdf(doc, dir.filePath(QStringLiteral("bench.pdf")), a4, &error)) {
+            std::fprintf(stderr, "printing failed: %s\n", qPrintable(error));
+            return 1;
+        }
+        const double printMs = double(t.nsecsElapsed()) / 1e6;
+
+        // One pass that composes every page once, for comparison.
+        QImage canvas = MakeCanvas(page);
+        t.restart();
+        {
+            QPainter painter(&canvas);
+            const float tpp = ScreenTwipsPerPixel();
+            PainterDevice device(painter, tpp, tpp, ScreenPixelsPerInch(), true);
+            doc.ReproducePage(qint16(pages), device, device);
+        }
+        const double passMs = double(t.nsecsElapsed()) / 1e6;
+
+        std::printf("%6d %8d %10.1f %12.2f %10d %15.1f\n", pages, records, printMs, printMs / pages,
+                    pages * (pages + 1) / 2, passMs);
+    }
+    return 0;
+}
