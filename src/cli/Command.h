@@ -32,6 +32,12 @@ const QList<Command>& commands();
 
 // One factory per command source file.
 Command listCommand();
+Command showCommand();
+Command createCommand();
+Command updateCommand();
 Command deleteCommand();
+Command exportCommand();
+Command importCommand();
+Command liveCommand();
 
 }  // namespace voltaris::cli

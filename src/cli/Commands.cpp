@@ -5,11 +5,16 @@
 #include "archive/Archive.h"
 #include "base/ResString.h"
 #include "cli/Command.h"
+#include "cli/InstrumentCommands.h"
+#include "cli/ReportCommand.h"
 
 namespace voltaris::cli {
 
 const QList<Command>& commands() {
-    static const QList<Command> all = {listCommand(), deleteCommand()};
+    static const QList<Command> all = {listCommand(),   showCommand(),   createCommand(),
+                                        updateCommand(), deleteCommand(), exportCommand(),
+                                        importCommand(), reportCommand(), transmitCommand(), readCommand(),
+                                        resetCommand(),  scanCommand(),    liveCommand()};
     return all;
 }
 

@@ -1,0 +1,67 @@
+#include <QFileInfo>
+
+#include "archive/Archive.h"
+#include "cli/Command.h"
+#include "memmap/ConfigurationFiles.h"
+
+namespace voltaris::cli {
+
+namespace {
+
+// Messages and the trace name the file as a full path, as the file dialog gives it.
+QString fullPath(const QString& argument) {
+    return QFileInfo(argument).absoluteFilePath();
+}
+
+}  // namespace
+
+Command exportCommand() {
+    return {QStringLiteral("export"), QStringLiteral("ID FILE [--force]"),
+            QStringLiteral("write an exchange file (.ZLA); --force replaces an existing file"),
+            [](Session& s, const QStringList& args) {
+                const ArgList a(args, {QStringLiteral("--force")}, {});
+                const qint32 id = a.requireId(0);
+                const QString path = fullPath(a.require(1, QStringLiteral("file name")));
+                a.expectPositionals(2);
+                QString name;
+                bool listed = false;
+                for (const ProgramEntry& e : s.archive.list()) {
+                    if (e.id == id) {
+                        name = e.name;
+                        listed = true;
+                        break;
+                    }
+                }
+                if (!listed) {
+                    s.ctx.err << QStringLiteral("There is no configuration with ID %1.").arg(id)
+                              << '\n';
+                    return int(kFailed);
+                }
+                TraceExportStart(name);
+                if (QFileInfo::exists(path) && !a.flag(QStringLiteral("--force"))) {
+                    s.ctx.err << QStringLiteral("%1 already exists; give --force to replace it.")
+                                     .arg(path)
+                              << '\n';
+                    return int(kFailed);
+                }
+                ExportConfiguration(s.archive, id, path);
+                return int(kDone);
+            }};
+}
+
+Command importCommand() {
+    return {QStringLiteral("import"), QStringLiteral("FILE"),
+            QStringLiteral("add a configuration from an exchange file; prints the new id"),
+            [](Session& s, const QStringList& args) {
+                const ArgList a(args, {}, {});
+                const QString path = fullPath(a.require(0, QStringLiteral("file name")));
+                a.expectPositionals(1);
+                const std::optional<qint32> id = ImportConfiguration(s.archive, path);
+                if (!id)
+                    return int(kFailed);  // refused; the message is already out
+                s.ctx.out << *id << '\n';
+                return int(kDone);
+            }};
+}
+
+}  // namespace voltaris::cli

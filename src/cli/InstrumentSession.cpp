@@ -1,0 +1,115 @@
+#include "cli/InstrumentSession.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <QSocketNotifier>
+#include <cerrno>
+
+namespace voltaris::cli {
+
+namespace {
+
+int g_pipe[2] = {-1, -1};
+struct sigaction g_previous;
+
+extern "C" void onSigint(int) {
+    const int saved = errno;
+    const char c = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_pipe[1], &c, 1);
+    errno = saved;
+}
+
+}  // namespace
+
+InterruptWatch::InterruptWatch(std::function<void()> onInterrupt)
+    : m_onInterrupt(std::move(onInterrupt)) {
+    if (g_pipe[0] != -1 || ::pipe(g_pipe) != 0)
+        return;  // one watch at a time; without a pipe Ctrl-C keeps its default action
+    for (const int fd : g_pipe)
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    m_notifier = std::make_unique<QSocketNotifier>(g_pipe[0], QSocketNotifier::Read);
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] {
+        char buf[16];
+        while (::read(g_pipe[0], buf, sizeof buf) > 0) {
+        }
+        if (m_interrupted)
+            return;
+        m_interrupted = true;
+        if (m_onInterrupt)
+            m_onInterrupt();
+    });
+    struct sigaction sa {};
+    sa.sa_handler = onSigint;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    m_installed = ::sigaction(SIGINT, &sa, &g_previous) == 0;
+}
+
+InterruptWatch::~InterruptWatch() {
+    if (m_installed)
+        ::sigaction(SIGINT, &g_previous, nullptr);
+    m_notifier.reset();
+    if (g_pipe[0] != -1) {
+        ::close(g_pipe[0]);
+        ::close(g_pipe[1]);
+        g_pipe[0] = g_pipe[1] = -1;
+    }
+}
+
+void ProgressView::setCaption(const QString& text) {
+    if (text == m_caption)
+        return;
+    m_caption = text;
+    if (!m_ctx.interactive) {
+        m_ctx.err << plainText(text) << '\n';
+        m_ctx.err.flush();
+        return;
+    }
+    redraw();
+}
+
+void ProgressView::setOperation(const QString& text) {
+    if (text == m_operation)
+        return;
+    m_operation = text;
+    if (!m_ctx.interactive) {
+        m_ctx.err << plainText(text) << '\n';
+        m_ctx.err.flush();
+        return;
+    }
+    redraw();
+}
+
+void ProgressView::setProgress(int value, int minimum, int maximum) {
+    m_value = value;
+    m_min = minimum;
+    m_max = maximum;
+    if (m_ctx.interactive)
+        redraw();
+}
+
+void ProgressView::clear() {
+    if (!m_drawn)
+        return;
+    m_ctx.err << "\r\033[K\033[1A\r\033[K";
+    m_ctx.err.flush();
+    m_drawn = false;
+}
+
+void ProgressView::redraw() {
+    constexpr int kWidth = 30;
+    const int span = m_max - m_min;
+    const int filled = span > 0 ? qBound(0, (m_value - m_min) * kWidth / span, kWidth) : 0;
+    const int percent = span > 0 ? qBound(0, (m_value - m_min) * 100 / span, 100) : 0;
+    if (m_drawn)
+        m_ctx.err << "\r\033[K\033[1A\r\033[K";
+    m_ctx.err << plainText(m_caption) << '\n'
+              << '[' << QString(filled, u'#') << QString(kWidth - filled, u'.') << "] "
+              << QString::number(percent).rightJustified(3) << "%  " << plainText(m_operation);
+    m_ctx.err.flush();
+    m_drawn = true;
+}
+
+}  // namespace voltaris::cli

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "cli/Cli.h"
+
+class QSocketNotifier;
+
+namespace voltaris::cli {
+
+// Ctrl-C while an instrument command runs: the signal handler only writes to a pipe; the
+// event loop sees it and calls `onInterrupt` (the operation's cancel). The previous handler
+// is put back on destruction.
+class InterruptWatch : public QObject {
+    Q_OBJECT
+public:
+    explicit InterruptWatch(std::function<void()> onInterrupt);
+    ~InterruptWatch() override;
+    bool interrupted() const { return m_interrupted; }
+
+private:
+    std::function<void()> m_onInterrupt;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    bool m_interrupted = false;
+    bool m_installed = false;
+};
+
+// Shows an operation's progress on standard error: on a terminal one line redrawn with a
+// bar, the caption line and the operation line; otherwise each new caption or operation
+// line as a plain line.
+class ProgressView {
+public:
+    explicit ProgressView(Context& ctx) : m_ctx(ctx) {}
+    ~ProgressView() { clear(); }
+    void setCaption(const QString& text);
+    void setOperation(const QString& text);
+    void setProgress(int value, int minimum, int maximum);
+    // Removes the redrawn line (before a message is printed, and at the end).
+    void clear();
+
+private:
+    void redraw();
+
+    Context& m_ctx;
+    QString m_caption;
+    QString m_operation;
+    int m_value = 0, m_min = 0, m_max = 0;
+    bool m_drawn = false;
+};
+
+}  // namespace voltaris::cli

@@ -1,0 +1,248 @@
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSocketNotifier>
+
+#include "base/Clock.h"
+#include "base/ResString.h"
+#include "cli/Command.h"
+#include "cli/LinkOptions.h"
+#include "comm/WirrelObj.h"
+#include "livedata/LivePoller.h"
+
+namespace voltaris::cli {
+
+namespace {
+
+const QString kCount = QStringLiteral("--count");
+const QString kJson = QStringLiteral("--json");
+
+int g_interruptPipe[2] = {-1, -1};
+
+void onInterrupt(int) {
+    const char byte = 1;
+    // Only the write is async-signal-safe; the event loop does the rest.
+    [[maybe_unused]] const ssize_t n = ::write(g_interruptPipe[1], &byte, 1);
+}
+
+// Ctrl-C for the lifetime of the object: SIGINT writes into a pipe that the event loop
+// watches, and `onCancel` runs from there. The previous handler comes back afterwards.
+class InterruptWatch {
+public:
+    explicit InterruptWatch(std::function<void()> onCancel) {
+        if (::pipe(g_interruptPipe) != 0)
+            return;
+        ::fcntl(g_interruptPipe[0], F_SETFL, O_NONBLOCK);
+        ::fcntl(g_interruptPipe[1], F_SETFL, O_NONBLOCK);
+        m_notifier = std::make_unique<QSocketNotifier>(g_interruptPipe[0], QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [fn = std::move(onCancel)] {
+            char buf[16];
+            while (::read(g_interruptPipe[0], buf, sizeof buf) > 0) {
+            }
+            fn();
+        });
+        struct sigaction sa {};
+        sa.sa_handler = onInterrupt;
+        sigemptyset(&sa.sa_mask);
+        sigaction(SIGINT, &sa, &m_previous);
+        m_installed = true;
+    }
+    ~InterruptWatch() {
+        if (m_installed)
+            sigaction(SIGINT, &m_previous, nullptr);
+        m_notifier.reset();
+        for (int& fd : g_interruptPipe) {
+            if (fd >= 0)
+                ::close(fd);
+            fd = -1;
+        }
+    }
+    InterruptWatch(const InterruptWatch&) = delete;
+    InterruptWatch& operator=(const InterruptWatch&) = delete;
+
+private:
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    struct sigaction m_previous {};
+    bool m_installed = false;
+};
+
+QString lampName(quint32 lamp) {
+    switch (lamp) {
+        case LivePoller::Green:
+            return QStringLiteral("green");
+        case LivePoller::Red:
+            return QStringLiteral("red");
+        default:
+            return QStringLiteral("grey");
+    }
+}
+
+QString lampSymbol(quint32 lamp, bool colour) {
+    if (!colour)
+        return lampName(lamp);
+    switch (lamp) {
+        case LivePoller::Green:
+            return QStringLiteral("\x1b[32m\u25CF\x1b[0m");
+        case LivePoller::Red:
+            return QStringLiteral("\x1b[31m\u25CF\x1b[0m");
+        default:
+            return QStringLiteral("\x1b[90m\u25CF\x1b[0m");
+    }
+}
+
+const char* const kTableKeys[] = {"electrical", "dmd", "maxmin", "counters"};
+
+QJsonArray tableJson(const CInstrViewVar& d, CInstrViewVar::Table t) {
+    const QVector<QStringList> rows = d.Rows(t);
+    QJsonArray out;
+    for (int r = 1; r < rows.size(); ++r) {
+        QJsonObject row{{QStringLiteral("name"), rows[r][0]}};
+        for (int c = 1; c < rows[r].size(); ++c)
+            row.insert(rows[0][c], rows[r][c]);
+        out.append(row);
+    }
+    return out;
+}
+
+// One table as aligned text lines.
+void printTable(QTextStream& out, const CInstrViewVar& d, CInstrViewVar::Table t) {
+    const QVector<QStringList> rows = d.Rows(t);
+    QList<int> widths(rows[0].size(), 0);
+    for (const QStringList& row : rows)
+        for (int c = 0; c < row.size(); ++c)
+            widths[c] = qMax(widths[c], int(row[c].size()));
+    for (const QStringList& row : rows) {
+        QString line = row[0].leftJustified(widths[0]);
+        for (int c = 1; c < row.size(); ++c)
+            line += QStringLiteral("  ") + row[c].rightJustified(widths[c]);
+        out << line << '\n';
+    }
+}
+
+void printCycle(QTextStream& out, const LivePoller& p, qint64 cycle, bool terminal) {
+    const CInstrViewVar& d = p.Decoder();
+    const QStringList tabs = CInstrViewVar::TabCaptions();
+    if (terminal)
+        out << "\x1b[H\x1b[2J";
+    else
+        out << "#" << cycle << ' ';
+    out << FormatResString(222, QString::number(p.CurrentAddress())) << "  "
+        << QDateTime::currentDateTime().toString(Qt::ISODate) << "\n\n";
+    out << tabs[0] << '\n';
+    printTable(out, d, CInstrViewVar::Electrical);
+    out << '\n' << tabs[1] << '\n';
+    printTable(out, d, CInstrViewVar::Dmd);
+    out << '\n';
+    printTable(out, d, CInstrViewVar::MaxMin);
+    out << '\n' << tabs[2] << '\n';
+    printTable(out, d, CInstrViewVar::Counters);
+    out << '\n'
+        << ResString(1710) << ":  " << ResString(1762) << ' ' << lampSymbol(p.LedAlarm(), terminal)
+        << "  " << ResString(1711) << ' ' << lampSymbol(p.LedAlarmOut1(), terminal) << "  "
+        << ResString(1712) << ' ' << lampSymbol(p.LedAlarmOut2(), terminal) << "\n\n";
+    out.flush();
+}
+
+void printJson(QTextStream& out, const LivePoller& p, qint64 cycle) {
+    QJsonObject tables;
+    for (int t = 0; t < CInstrViewVar::kTableCount; ++t)
+        tables.insert(QLatin1String(kTableKeys[t]),
+                      tableJson(p.Decoder(), CInstrViewVar::Table(t)));
+    const QJsonObject o{
+        {QStringLiteral("cycle"), cycle},
+        {QStringLiteral("timestamp"), QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs)},
+        {QStringLiteral("address"), p.CurrentAddress()},
+        {QStringLiteral("system"), p.Decoder().System()},
+        {QStringLiteral("tables"), tables},
+        {QStringLiteral("lamps"),
+         QJsonObject{{QStringLiteral("alarm"), lampName(p.LedAlarm())},
+                     {QStringLiteral("out1"), lampName(p.LedAlarmOut1())},
+                     {QStringLiteral("out2"), lampName(p.LedAlarmOut2())}}},
+    };
+    out << QJsonDocument(o).toJson(QJsonDocument::Compact) << '\n';
+    out.flush();
+}
+
+int runLive(Session& s, const QStringList& args) {
+    const ArgList a(args, LinkOptions::flagNames() + QStringList{kJson},
+                    LinkOptions::valuedNames() + QStringList{kCount});
+    a.expectPositionals(0);
+    qint64 count = 0;
+    if (a.has(kCount)) {
+        bool ok = false;
+        count = a.value(kCount).toLongLong(&ok);
+        if (!ok || count < 1)
+            throw UsageError(QStringLiteral("--count takes a number of cycles from 1, not '%1'")
+                                 .arg(a.value(kCount)));
+    }
+    const bool json = a.flag(kJson);
+    const bool terminal = s.ctx.interactive && !json;
+    LinkSettings link = ResolveLinkSettings(LinkOptions::parse(a));
+
+    Clock& clock = Clock::real();
+    WirrelObj component(clock);
+    LivePoller poller(clock, component);
+    poller.Create(link.comm, link.network);
+    poller.setPortName(link.portName);
+    poller.setFastTick(link.fast);
+    poller.setMaxCycles(count);
+
+    QObject::connect(&poller, &LivePoller::CycleShown, [&](qint64 cycle) {
+        if (json)
+            printJson(s.ctx.out, poller, cycle);
+        else
+            printCycle(s.ctx.out, poller, cycle, terminal);
+    });
+    QString caption;
+    if (terminal) {
+        QObject::connect(&poller, &LivePoller::Caption, [&](const QString& c) {
+            caption = c;
+            if (poller.CyclesShown() == 0) {
+                s.ctx.err << "\r\x1b[K" << c;
+                s.ctx.err.flush();
+            }
+        });
+        QObject::connect(&poller, &LivePoller::AutoDetectProgress, [&](int mn, int mx, int v) {
+            const int span = qMax(1, mx - mn);
+            const int filled = qBound(0, (v - mn) * 30 / span, 30);
+            s.ctx.err << "\r\x1b[K[" << QString(filled, u'#') << QString(30 - filled, u' ') << "] "
+                      << caption;
+            s.ctx.err.flush();
+        });
+        QObject::connect(&poller, &LivePoller::AutoDetectVisible, [&](bool on) {
+            if (!on) {
+                s.ctx.err << "\r\x1b[K";
+                s.ctx.err.flush();
+            }
+        });
+    }
+
+    InterruptWatch interrupt([&poller] { poller.Cancel(); });
+    const LivePoller::Outcome outcome = poller.Run();
+    if (terminal && poller.CyclesShown() == 0) {
+        s.ctx.err << "\r\x1b[K";
+        s.ctx.err.flush();
+    }
+    switch (outcome) {
+        case LivePoller::Outcome::Finished:
+            return kDone;
+        case LivePoller::Outcome::Cancelled:
+            return kCancelled;
+        default:
+            return kFailed;
+    }
+}
+
+}  // namespace
+
+Command liveCommand() {
+    return {QStringLiteral("live"), QStringLiteral("[LINK] [--count N] [--json]"),
+            QStringLiteral("show the instrument's live values (Ctrl-C ends)"), runLive};
+}
+
+}  // namespace voltaris::cli

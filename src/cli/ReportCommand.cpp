@@ -1,0 +1,153 @@
+#include "cli/ReportCommand.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include "archive/Archive.h"
+#include "base/Errors.h"
+#include "model/COption.h"
+#include "model/Configuration.h"
+#include "report/ConfigurationReport.h"
+#include "report/ReportRows.h"
+#include "tabulon/PrintJob.h"
+
+namespace voltaris::cli {
+
+namespace {
+
+const QString kPdf = QStringLiteral("--pdf");
+const QString kForce = QStringLiteral("--force");
+const QString kPicture = QStringLiteral("--picture");
+const QString kNoPicture = QStringLiteral("--no-picture");
+const QString kNotes = QStringLiteral("--notes");
+const QString kNotes2 = QStringLiteral("--notes2");
+const QString kNoNotes = QStringLiteral("--no-notes");
+const QString kPageNumbers = QStringLiteral("--page-numbers");
+const QString kNoPageNumbers = QStringLiteral("--no-page-numbers");
+
+void refuseBoth(const ArgList& a, const QString& on, const QString& off) {
+    if ((a.flag(on) || a.has(on)) && a.flag(off))
+        throw UsageError(QStringLiteral("%1 and %2 exclude each other").arg(on, off));
+}
+
+// The stored print options with the command line's overrides applied.
+void applyFlags(const ArgList& a, COption& o) {
+    refuseBoth(a, kPicture, kNoPicture);
+    refuseBoth(a, kNotes, kNoNotes);
+    refuseBoth(a, kNotes2, kNoNotes);
+    refuseBoth(a, kPageNumbers, kNoPageNumbers);
+    if (a.has(kPicture)) {
+        o.setPrintHeaderPage(true);
+        o.setHeaderPagePath(QFileInfo(a.value(kPicture)).absoluteFilePath());
+    }
+    if (a.flag(kNoPicture))
+        o.setPrintHeaderPage(false);
+    if (a.has(kNotes)) {
+        o.setPrintNotePiePagina(true);
+        o.setNotePiePagina1(a.value(kNotes));
+    }
+    if (a.has(kNotes2)) {
+        o.setPrintNotePiePagina(true);
+        o.setNotePiePagina2(a.value(kNotes2));
+    }
+    if (a.flag(kNoNotes))
+        o.setPrintNotePiePagina(false);
+    if (a.flag(kPageNumbers))
+        o.setPrintPageNumber(true);
+    if (a.flag(kNoPageNumbers))
+        o.setPrintPageNumber(false);
+}
+
+}  // namespace
+
+bool NeedsGuiApplication(const QStringList& arguments) {
+    try {
+        const Invocation inv = parseInvocation(arguments);
+        return !inv.help && !inv.version && inv.command == QStringLiteral("report");
+    } catch (const UsageError&) {
+        return false;
+    }
+}
+
+void PrepareGuiPlatform() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+Command reportCommand() {
+    return {
+        QStringLiteral("report"),
+        QStringLiteral("ID --pdf FILE [--force] [--picture FILE | --no-picture] [--notes TEXT] "
+                       "[--notes2 TEXT] [--no-notes] [--page-numbers | --no-page-numbers]"),
+        QStringLiteral("print the configuration report to PDF; header picture, footer notes and "
+                       "page numbers as in the print options unless given"),
+        [](Session& s, const QStringList& args) {
+            const ArgList a(args, {kForce, kNoPicture, kNoNotes, kPageNumbers, kNoPageNumbers},
+                            {kPdf, kPicture, kNotes, kNotes2});
+            const qint32 id = a.requireId(0);
+            a.expectPositionals(1);
+            if (!a.has(kPdf) || a.value(kPdf).isEmpty())
+                throw UsageError(QStringLiteral("report needs --pdf FILE"));
+            const QString path = QFileInfo(a.value(kPdf)).absoluteFilePath();
+
+            COption options;
+            options.LoadData(QString());
+            applyFlags(a, options);
+
+            if (id == Archive::ReservedId || !s.archive.exists(id)) {
+                s.ctx.err << QStringLiteral("There is no configuration with ID %1.").arg(id)
+                          << '\n';
+                return int(kFailed);
+            }
+            if (QFileInfo::exists(path) && !a.flag(kForce)) {
+                s.ctx.err
+                    << QStringLiteral("%1 already exists; give --force to replace it.").arg(path)
+                    << '\n';
+                return int(kFailed);
+            }
+            if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+                s.ctx.err << "report: the pages cannot be drawn without the graphical "
+                             "platform.\n";
+                return int(kFailed);
+            }
+
+            Configuration config;
+            config.load(s.archive, id);
+            ConfigurationReport report{MakeReportHeaderDoc(), MakeReportGridStyle(), nullptr};
+            try {
+                report.rsDataTable = BuildReportDataTable(config);
+            } catch (const AssertFailed&) {
+                // The check has shown its text; say what it means for the command.
+                s.ctx.err << QStringLiteral(
+                                 "No report for configuration %1: its instrument "
+                                 "model is not in the catalogue.")
+                                 .arg(id)
+                          << '\n';
+                return int(kFailed);
+            }
+
+            grevlon::TabulonDocument doc;
+            SetupReportDocument(doc);
+            ApplyPrintOptions(options, doc);
+            if (doc.Header().IsEnabled() && !options.HeaderPagePath().isEmpty() &&
+                !doc.Header().HasPicture())
+                s.ctx.err << QStringLiteral(
+                                 "The picture %1 is larger than the header band "
+                                 "(16.8 x 4 cm) and is left out.")
+                                 .arg(options.HeaderPagePath())
+                          << '\n';
+            LoadReport(report, doc);
+
+            const grevlon::PrinterSettings a4{grevlon::PdfPrinterName(), 9, 1, false, path};
+            QString error;
+            if (!grevlon::PrintToPdf(doc, path, a4, &error)) {
+                s.ctx.err << error << '\n';
+                return int(kFailed);
+            }
+            s.ctx.out << QStringLiteral("%1: %2 page(s)").arg(path).arg(doc.TotalPages()) << '\n';
+            return int(kDone);
+        }};
+}
+
+}  // namespace voltaris::cli

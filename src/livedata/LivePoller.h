@@ -1,0 +1,122 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QVector>
+#include <memory>
+
+#include "livedata/CInstrViewVar.h"
+
+namespace voltaris {
+
+class CCommConfig;
+class CNetworkAddMsgSetup;
+class CWirrel;
+class Clock;
+class Timer;
+class WirrelObj;
+
+// The live data engine: finds the instrument's baud rate and address, then polls without
+// pause the wiring system (416), the 122 measurement words (11 reads of 12 from 0) and the
+// alarm outputs (422, then 259/260), feeding CInstrViewVar and the three lamps. Waiting
+// yields to the clock, so Cancel and ChangeAddress work while it runs. A window or the
+// command line binds to its signals; failures are shown through UserMessages.
+class LivePoller : public QObject {
+    Q_OBJECT
+public:
+    // Lamp colours as 0xBBGGRR.
+    enum Lamp : quint32 { Grey = 0x808080, Green = 0x00FF00, Red = 0x0000FF };
+    enum class Outcome { Running, Finished, Cancelled, Failed };
+
+    // `component` (the line) stays the caller's and must outlive the poller.
+    LivePoller(Clock& clock, WirrelObj& component, QObject* parent = nullptr);
+    ~LivePoller() override;
+
+    // Keeps both records (the caller's objects); creates the link. Returns true.
+    bool Create(CCommConfig& commConfig, CNetworkAddMsgSetup& network);
+    // Device path, COMn or tcp://host:port instead of the record's COM port.
+    void setPortName(const QString& name);
+    // The fast link of CWirrel.
+    void setFastTick(bool on);
+    // Stops cleanly after this many shown cycles (0: until cancelled or failed).
+    void setMaxCycles(qint64 cycles) { m_maxCycles = cycles; }
+
+    // Finds the instrument and polls until a step fails, Cancel, or the cycle limit. The
+    // link is closed on return. ReturnValue is false after a cancel or a failure.
+    Outcome Run();
+    bool ReturnValue() const { return m_ReturnValue; }
+
+    // Close: the running exchange ends as cancelled and Run returns.
+    void Cancel();
+    // The address spin: a value in range sets the address-changed flag, clears the tables
+    // and is used from the next request on. Returns false (nothing done) outside the range.
+    bool ChangeAddress(qint16 address);
+
+    qint16 AddressMin() const { return 1; }
+    qint16 AddressMax() const { return m_spinMax; }
+    qint16 AddressValue() const { return m_spinValue; }
+    bool AddressEnabled() const { return m_spinEnabled; }
+    qint16 CurrentAddress() const { return m_currentAddress; }
+    qint32 BaudIndex() const { return m_baudIndex; }
+
+    const CInstrViewVar& Decoder() const { return m_decoder; }
+    Lamp LedAlarm() const { return m_ledAlarm; }
+    Lamp LedAlarmOut1() const { return m_ledOut1; }
+    Lamp LedAlarmOut2() const { return m_ledOut2; }
+    qint64 CyclesShown() const { return m_cycles; }
+
+    // The 14 requests of one polling cycle to `address`, in the order they are sent.
+    static QVector<QByteArray> CycleRequests(quint8 address);
+
+signals:
+    // The progress line: 229, 222 with the address, 203, 242, 241.
+    void Caption(const QString& text);
+    void AutoDetectVisible(bool visible);
+    void AutoDetectProgress(int minimum, int maximum, int value);
+    void AddressSpinChanged(int minimum, int maximum, int value, bool enabled);
+    // A cycle has been converted and shown (tables and lamps are current).
+    void CycleShown(qint64 cycle);
+    // The tables went back to "-----" (address change, silent instrument in a network).
+    void TablesCleared();
+    void LampsChanged(quint32 general, quint32 out1, quint32 out2);
+
+private:
+    enum class Step { Ok, Failed, Retry };
+
+    bool findInstrument();
+    bool scanAddresses();
+    bool exchange(const QByteArray& request, int replyLength);
+    Step check();
+    Step readSystem(qint16& system);
+    Step readMeasurements(QVector<qint16>& words);
+    Step readAlarms(bool state[4]);
+    void showLamps(const bool state[4]);
+    void setSpin(qint16 max, qint16 value);
+    void trace(const QString& line) const;
+    void fail();
+
+    Clock& m_clock;
+    WirrelObj& m_component;
+    std::unique_ptr<Timer> m_timeOut;
+    std::unique_ptr<Timer> m_rs232Manager;
+    std::unique_ptr<CWirrel> m_link;
+    CCommConfig* m_comm = nullptr;
+    CNetworkAddMsgSetup* m_network = nullptr;
+    CInstrViewVar m_decoder;
+
+    bool m_ReturnValue = true;
+    bool m_cancelled = false;
+    bool m_addressChanged = false;
+    qint16 m_spinMax = 255;
+    qint16 m_spinValue = 1;
+    bool m_spinEnabled = false;
+    qint16 m_currentAddress = 1;
+    qint32 m_baudIndex = 2;
+    qint64 m_maxCycles = 0;
+    qint64 m_cycles = 0;
+    Lamp m_ledAlarm = Grey;
+    Lamp m_ledOut1 = Grey;
+    Lamp m_ledOut2 = Grey;
+};
+
+}  // namespace voltaris

@@ -1,0 +1,151 @@
+// `voltaris live` in real time against the voltaris-sim executable on a pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTimer>
+
+#include "TestSupport.h"
+#include "base/ResString.h"
+#include "cli/Cli.h"
+
+using namespace voltaris;
+
+namespace {
+
+void ensureApp() {
+    if (QCoreApplication::instance())
+        return;
+    static int argc = 1;
+    static char name[] = "test_cli";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication* app = new QCoreApplication(argc, argv);
+    (void)app;
+}
+
+struct LiveRun {
+    QString out, err;
+    int status = -1;
+};
+
+LiveRun runLive(const QString& home, const QStringList& args) {
+    ensureApp();
+    LiveRun r;
+    QString in;
+    QTextStream out(&r.out), err(&r.err), inStream(&in);
+    cli::Context ctx{out, err, inStream, false, QStringLiteral(VOLTARIS_BIN_DIR)};
+    r.status = cli::run(QStringList{"--home", home, "live"} + args, ctx);
+    return r;
+}
+
+// A voltaris-sim process on a pseudo-terminal; its first line is the terminal's path.
+class Sim {
+public:
+    explicit Sim(const QStringList& args) {
+        m_p.setProgram(QStringLiteral(VOLTARIS_BIN_DIR "/voltaris-sim"));
+        m_p.setArguments(QStringList{"--pty"} + args);
+        m_p.start();
+        if (!m_p.waitForStarted(5000))
+            return;
+        while (!m_p.canReadLine() && m_p.waitForReadyRead(5000)) {
+        }
+        m_path = QString::fromLocal8Bit(m_p.readLine()).trimmed();
+    }
+    ~Sim() {
+        m_p.kill();
+        m_p.waitForFinished(5000);
+    }
+    QString path() const { return m_path; }
+
+private:
+    QProcess m_p;
+    QString m_path;
+};
+
+TEST(LiveCommand, OneCycleAsJsonOverAPseudoTerminal) {
+    test::TempDir home;
+    Sim sim({"--instrument", "KM5.1.x.R2.KX@7:19200"});
+    ASSERT_TRUE(sim.path().startsWith("/dev/")) << sim.path().toStdString();
+    const LiveRun r = runLive(home.path(), {"--port", sim.path(), "--interface", "single",
+                                            "--address", "7", "--count", "2", "--json", "--fast"});
+    ASSERT_EQ(r.status, cli::kDone) << r.err.toStdString();
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << r.out.toStdString();
+    for (int i = 0; i < 2; ++i) {
+        QJsonParseError e;
+        const QJsonObject o = QJsonDocument::fromJson(lines[i].toUtf8(), &e).object();
+        ASSERT_EQ(e.error, QJsonParseError::NoError) << lines[i].toStdString();
+        EXPECT_EQ(o["cycle"].toInt(), i + 1);
+        EXPECT_EQ(o["address"].toInt(), 7);
+        EXPECT_FALSE(o["timestamp"].toString().isEmpty());
+        const QJsonObject tables = o["tables"].toObject();
+        EXPECT_EQ(tables["electrical"].toArray().size(), 12);
+        EXPECT_EQ(tables["dmd"].toArray().size(), 3);
+        EXPECT_EQ(tables["maxmin"].toArray().size(), 6);
+        EXPECT_EQ(tables["counters"].toArray().size(), 3);
+        const QJsonObject hz = tables["electrical"].toArray()[8].toObject();
+        EXPECT_EQ(hz["name"].toString(), "Hz");
+        EXPECT_TRUE(hz["L1"].toString().endsWith("Hz")) << hz["L1"].toString().toStdString();
+        const QJsonObject hours = tables["counters"].toArray()[2].toObject();
+        EXPECT_NE(hours["Totals"].toString(), "-----");
+        const QJsonObject lamps = o["lamps"].toObject();
+        for (const char* k : {"alarm", "out1", "out2"})
+            EXPECT_TRUE(QStringList({"grey", "green", "red"}).contains(lamps[k].toString()));
+    }
+}
+
+TEST(LiveCommand, PlainTablesAndCtrlCCancels) {
+    test::TempDir home;
+    Sim sim({"--instrument", "KM5.1.x.R2.KX@1:38400"});
+    ASSERT_FALSE(sim.path().isEmpty());
+    // Ctrl-C once the polling runs: the exchange ends, the port closes, status 3.
+    ensureApp();
+    QTimer::singleShot(2500, [] { ::raise(SIGINT); });
+    const LiveRun r = runLive(
+        home.path(), {"--port", sim.path(), "--interface", "single", "--address", "1", "--fast"});
+    EXPECT_EQ(r.status, cli::kCancelled) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("Network address 1")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("Electrical variables"));
+    EXPECT_TRUE(r.out.contains("Wh imp."));
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    // The handler is gone afterwards: SIGINT is back to what it was.
+    struct sigaction now {};
+    sigaction(SIGINT, nullptr, &now);
+    EXPECT_EQ(now.sa_handler, SIG_DFL);
+}
+
+TEST(LiveCommand, FailuresEndWithTheirMessageAndStatus) {
+    test::TempDir home;
+    Sim sim({"--instrument", "KM5.1.x.R2.KX@3:9600"});
+    struct Case {
+        QStringList args;
+        int status;
+        QString inErr;
+    };
+    const QList<Case> cases = {
+        {{"--port", "/nonexistent/voltaris-tty", "--interface", "aux", "--count", "1"},
+         cli::kFailed,
+         "/nonexistent/voltaris-tty"},
+        // Address 5 does not answer at any speed.
+        {{"--port", sim.path(), "--interface", "single", "--address", "5", "--fast"},
+         cli::kFailed,
+         "Error during the download of the instrument communication parameter!"},
+        {{"--count", "0"}, cli::kBadUsage, "--count"},
+        {{"--count", "many"}, cli::kBadUsage, "--count"},
+        {{"extra"}, cli::kBadUsage, ""},
+        {{"--interface", "aux", "--address", "3"}, cli::kBadUsage, "--address"},
+    };
+    for (const Case& c : cases) {
+        const LiveRun r = runLive(home.path(), c.args);
+        EXPECT_EQ(r.status, c.status) << c.args.join(' ').toStdString() << "\n"
+                                      << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(c.inErr)) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+    }
+}
+
+}  // namespace
