@@ -59,21 +59,21 @@ SimFaultSpec ParseSimFault(const QString& text) {
         throw VoltarisError(QStringLiteral("Unknown fault \"%1\"; known faults: %2")
                                 .arg(parts.at(0), names.join(QStringLiteral(", "))));
     }
-    SimFaultSpec spec;
-    spec.fault = *fault;
-    if (spec.fault == SimFault::Delay) {
+    SimFaultSpec faultSpec;
+    faultSpec.fault = *fault;
+    if (faultSpec.fault == SimFault::Delay) {
         if (parts.size() > 3)
             throw VoltarisError(
                 QStringLiteral("Bad fault \"%1\": expected delay[:MS[:K]]").arg(text));
-        spec.delayMs = parts.size() > 1 ? parseCount(text, parts.at(1)) : kDefaultFaultDelayMs;
-        spec.count = parts.size() > 2 ? parseCount(text, parts.at(2)) : 0;
+        faultSpec.delayMs = parts.size() > 1 ? parseCount(text, parts.at(1)) : kDefaultFaultDelayMs;
+        faultSpec.count = parts.size() > 2 ? parseCount(text, parts.at(2)) : 0;
     } else {
         if (parts.size() > 2)
             throw VoltarisError(QStringLiteral("Bad fault \"%1\": expected %2[:K]")
-                                    .arg(text, SimFaultName(spec.fault)));
-        spec.count = parts.size() > 1 ? parseCount(text, parts.at(1)) : 0;
+                                    .arg(text, SimFaultName(faultSpec.fault)));
+        faultSpec.count = parts.size() > 1 ? parseCount(text, parts.at(1)) : 0;
     }
-    return spec;
+    return faultSpec;
 }
 
 const QList<SimFault>& AllSimFaults() {

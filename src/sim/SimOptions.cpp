@@ -38,24 +38,24 @@ int speedCode(const QString& what, const QString& text) {
 }  // namespace
 
 SimInstrumentSpec ParseSimInstrument(const QString& text) {
-    SimInstrumentSpec spec;
-    spec.address = 0;
+    SimInstrumentSpec instrumentSpec;
+    instrumentSpec.address = 0;
     QString rest = text;
     const qsizetype colon = rest.lastIndexOf(u':');
     const qsizetype at = rest.lastIndexOf(u'@');
     if (colon >= 0 && colon > at) {
-        spec.speedCode = speedCode(text, rest.mid(colon + 1));
+        instrumentSpec.speedCode = speedCode(text, rest.mid(colon + 1));
         rest.truncate(colon);
     }
     if (at >= 0) {
         bool ok = false;
-        spec.address = rest.mid(at + 1).toInt(&ok);
-        if (!ok || spec.address < 1 || spec.address > 255)
+        instrumentSpec.address = rest.mid(at + 1).toInt(&ok);
+        if (!ok || instrumentSpec.address < 1 || instrumentSpec.address > 255)
             throw usage(QStringLiteral("%1: the address must be 1 to 255").arg(text));
         rest.truncate(at);
     }
-    spec.model = ResolveSimModel(rest);
-    return spec;
+    instrumentSpec.model = ResolveSimModel(rest);
+    return instrumentSpec;
 }
 
 SimOptions ParseSimOptions(const QStringList& args) {

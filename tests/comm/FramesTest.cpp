@@ -19,7 +19,7 @@ QByteArray hex(const char* text) {
 
 // Vectors that do not come from this program: the check value of CRC-16/MODBUS in the
 // CRC catalogue of Greg Cook (reveng.sourceforge.io: "123456789" -> 0x4B37) and the read
-// request of the Modbus over Serial Line specification V1.02 (11 03 00 6B 00 03 76 87).
+// request of the Modbus serial-line guide V1.02 (11 03 00 6B 00 03 76 87).
 TEST(Crc, PublishedVectors) {
     EXPECT_EQ(Crc16(QByteArrayView("123456789")), 0x4B37);
     EXPECT_EQ(Crc16(hex("1103006B0003")), 0x8776);

@@ -123,7 +123,7 @@ TEST(SimFaults, LineTiming) {
 TEST(SimFaults, ParseNamesAndCounts) {
     struct Case {
         const char* text;
-        SimFaultSpec spec;
+        SimFaultSpec faultSpec;
     };
     const Case ok[] = {
         {"silent", {SimFault::Silent, 0, 0}},
@@ -137,7 +137,7 @@ TEST(SimFaults, ParseNamesAndCounts) {
         {"unplug:4", {SimFault::Unplug, 4, 0}},
     };
     for (const Case& c : ok)
-        EXPECT_EQ(ParseSimFault(QString::fromLatin1(c.text)), c.spec) << c.text;
+        EXPECT_EQ(ParseSimFault(QString::fromLatin1(c.text)), c.faultSpec) << c.text;
     for (const char* bad :
          {"", "none", "noise", "badcrc:x", "badcrc:-1", "badcrc:1:2", "delay:1:2:3"})
         EXPECT_THROW(ParseSimFault(QString::fromLatin1(bad)), VoltarisError) << bad;
