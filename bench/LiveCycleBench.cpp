@@ -3,9 +3,10 @@
 // for the same frames. A plain program that prints its figures.
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QTextStream>
 #include <cstdio>
+
+#include "BenchSupport.h"
 
 #include "base/Clock.h"
 #include "comm/Frames.h"
@@ -21,10 +22,8 @@ namespace {
 constexpr qint32 kBaud = 38400;
 constexpr int kCycles = 5;
 
-// 10 bits per byte, plus per frame the silence of 3.5 characters (1.75 ms above 19200 baud).
 double wireMs(int bytes) {
-    const double silence = kBaud > 19200 ? 1.75 : 3.5 * 10 * 1000.0 / kBaud;
-    return bytes * 10 * 1000.0 / kBaud + silence;
+    return bench::wireMs(bytes, kBaud);
 }
 
 double minimumCycleMs() {
@@ -65,16 +64,12 @@ double measure(const QString& port, bool fast) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
-    QProcess sim;
-    sim.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/voltaris-sim"));
-    sim.setArguments({QStringLiteral("--pty"), QStringLiteral("--timing"),
-                      QStringLiteral("--instrument"), QStringLiteral("KM5.1.x.R2.KX@1:38400")});
-    sim.start();
-    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
+    bench::SimProcess sim({QStringLiteral("KM5.1.x.R2.KX@1:38400")});
+    if (sim.path.isEmpty()) {
         out << "voltaris-sim did not start (build the voltaris-sim target)\n";
         return 1;
     }
-    const QString port = QString::fromLocal8Bit(sim.readLine()).trimmed();
+    const QString port = sim.path;
     const double minimum = minimumCycleMs();
     const double tickBound = 14 * 2 * 200.0;  // two work ticks per exchange
     out << "one live cycle (14 exchanges) at 38400 baud, mean of " << kCycles << " cycles\n";
@@ -89,7 +84,5 @@ int main(int argc, char** argv) {
                .arg(fast, 8, 'f', 1)
                .arg(fast / minimum, 0, 'f', 2)
                .arg(fast >= 0 && fast <= 1.5 * minimum ? "ok" : "OVER");
-    sim.kill();
-    sim.waitForFinished(5000);
     return tick < 0 || fast < 0 ? 1 : 0;
 }

@@ -162,6 +162,7 @@ void WirrelObj::setPortOpen(bool open) {
     }
     m_collecting = false;
     ++m_session;
+    forgetLateCopies();
     if (!m_transport->open(settings))
         throw ComponentError(m_transport->lastError());
 }
@@ -172,6 +173,11 @@ void WirrelObj::StartTxRx() {
         post(csNotSent, statusText(csNotSent), false);
         return;
     }
+    // Counts the earlier sends of this same request still unanswered. A reply owed to an
+    // abandoned, different request has unknown bytes and cannot be recognised.
+    m_unanswered = (m_txFrame == m_lastSent && !m_lastAnswered) ? m_unanswered + 1 : 0;
+    m_lastSent = m_txFrame;
+    m_lastAnswered = m_bytesToReceive <= 0;
     // Whatever is waiting now cannot be the reply to this request.
     m_transport->discardInput();
     m_collected.clear();
@@ -192,13 +198,40 @@ void WirrelObj::onReadyRead() {
     const QByteArray bytes = m_transport->readAll();
     if (!m_collecting)
         return;  // outside an exchange, or after the reply was complete: not ours
-    const qsizetype missing = m_bytesToReceive - m_collected.size();
-    m_collected.append(bytes.left(missing));
+    m_collected.append(bytes);
+    while (m_copiesOwed > 0 && m_txFrame != m_copyOf) {
+        if (m_collected.startsWith(m_copy)) {
+            --m_copiesOwed;
+            m_collected.remove(0, m_copy.size());
+            g_Trace().BugMessage(
+                QStringLiteral("Scartata copia tardiva di una risposta precedente"));
+            continue;
+        }
+        if (m_copy.startsWith(m_collected))
+            return;  // could still become the copy: wait for the rest
+        break;
+    }
     if (m_collected.size() < m_bytesToReceive)
         return;
     m_collecting = false;
+    m_collected.truncate(m_bytesToReceive);  // what follows the reply is not ours
     m_rxFrame = m_collected;
+    m_lastAnswered = true;
+    if (m_unanswered > 0) {
+        // One send was answered; every other unanswered send of it may be answered yet.
+        m_copyOf = m_txFrame;
+        m_copy = m_rxFrame;
+        m_copiesOwed = m_unanswered;
+        m_unanswered = 0;
+    }
     post(csRxComplete, statusText(csRxComplete), true);
+}
+
+void WirrelObj::forgetLateCopies() {
+    m_lastSent.clear();
+    m_lastAnswered = true;
+    m_unanswered = 0;
+    m_copiesOwed = 0;
 }
 
 void WirrelObj::onFault(Transport::Fault fault, const QString& text) {

@@ -168,6 +168,17 @@ private:
     bool m_collecting = false;
     quint64 m_session = 0;  // counts opens, closes and hang-ups
 
+    // A request sent again after a timeout may be answered twice: once late, once for the
+    // repeat. The copies still owed are recognised by their bytes and dropped while a
+    // different request waits, so that a copy is never taken for another request's answer.
+    void forgetLateCopies();
+    QByteArray m_lastSent;
+    bool m_lastAnswered = true;
+    qint32 m_unanswered = 0;  // sends of m_lastSent with no reply yet
+    QByteArray m_copyOf;      // the request whose reply may still come again ...
+    QByteArray m_copy;        // ... that reply ...
+    qint32 m_copiesOwed = 0;  // ... and how many more times
+
     qint16 m_inBufferSize = 1024;
     qint16 m_outBufferSize = 512;
     bool m_dtr = false;

@@ -300,6 +300,33 @@ TEST(Link, LateReplyOfAnEndedExchangeIsNotTakenForTheNextOne) {
     }
 }
 
+TEST(Link, SecondAnswerToAResentRequestIsNotTakenForTheNextOne) {
+    // An instrument slower than the timeout answers the request and its repeat: the first
+    // answer ends the exchange, the second arrives while the next request waits and must
+    // not be taken for its answer (same address, function and length, valid CRC).
+    const QByteArray requestB = BuildReadRequest(1, kRegModelLow, 1);
+    const QByteArray replyB = ReadReply(1, {0x0004});
+    for (bool fast : {false, true}) {
+        TraceLines trace;
+        ScriptedLink l;
+        l.link.setFastTick(fast);
+        ASSERT_TRUE(l.open());
+        for (int i = 0; i < 2; ++i)
+            l.line.push(ScriptedTransport::reply(kGood, 4000));
+        for (int i = 0; i < 2; ++i)
+            l.line.push(ScriptedTransport::reply(replyB, 4000));
+        ASSERT_EQ(l.exchange(kRequest, 7), CWirrel::leOk) << fast;
+        EXPECT_EQ(l.link.FrameRx(), kGood) << fast;
+        ASSERT_EQ(l.exchange(requestB, 7), CWirrel::leOk) << fast;
+        EXPECT_EQ(l.link.FrameRx(), replyB) << fast;
+        EXPECT_EQ(trace.lines.filter("copia tardiva").size(), 1) << fast;
+        // The link goes on as usual afterwards.
+        l.line.push(ScriptedTransport::reply(kGood, 50));
+        ASSERT_EQ(l.exchange(kRequest, 7), CWirrel::leOk) << fast;
+        EXPECT_EQ(l.link.FrameRx(), kGood) << fast;
+    }
+}
+
 TEST(Link, ReplyReadyWhenTheExchangeEndsIsNotTaken) {
     // The timeout limit is reached and a bad reply is waiting on the same tick: the exchange
     // ends with the timeout and nothing starts again.

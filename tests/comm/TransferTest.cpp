@@ -294,6 +294,29 @@ INSTANTIATE_TEST_SUITE_P(
         return SimFaultName(i.param.fault).toStdString();
     });
 
+// An instrument slower than the link's timeout answers every request twice (the request and
+// its repeat); each second answer arrives while the next block is being asked for. The
+// configuration read back must be the instrument's, not blocks shifted by one.
+TEST_F(TransferFixture, ASlowInstrumentAnsweringTwiceIsReadBackIntact) {
+    TraceCapture trace;
+    auto r = rig(0x00240004, Iface::Single);
+    const qint32 id = store(0x00240004);
+    ASSERT_TRUE(r->run(TransferProcedure::WriteConfiguration, id, files.path()));
+    r->line.reset();
+    r->messageIds.clear();
+    r->make(TransferProcedure::ReadConfiguration, Archive::ReservedId, files.path());
+    QObject::connect(r->procedure.get(), &TransferProcedure::operationLine, [&](const QString& t) {
+        if (t == ResString(203))
+            r->net.setFaults({{SimFault::Delay, 0, CWirrel::kTimeOutMs + 500}});
+    });
+    ASSERT_TRUE(r->procedure->Run());
+    EXPECT_TRUE(r->messageIds.isEmpty());
+    Configuration got;
+    got.load(archive, Archive::ReservedId);
+    expectReadBack(got, 0x00240004, OutputUse::BothAlarms, false);
+    EXPECT_FALSE(trace.lines.filter("copia tardiva").isEmpty());
+}
+
 // With a fault from the very first frame, no speed finds an instrument.
 TEST_F(TransferFixture, AFaultyLineFindsNoInstrumentAtAnySpeed) {
     for (const SimFault f : AllSimFaults()) {

@@ -1,0 +1,79 @@
+#pragma once
+// What the line benchmarks share: voltaris-sim started on a pseudo-terminal with real line
+// timing, and the physical minimum time of frames on the wire.
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace voltaris::bench {
+
+// Time on the wire of one frame of `bytes` bytes: 10 bits per byte, plus the silence of 3.5
+// characters that ends a frame (fixed at 1.75 ms above 19200 baud).
+inline double wireMs(int bytes, double baud) {
+    const double silence = baud > 19200 ? 1.75 : 3.5 * 10 * 1000.0 / baud;
+    return bytes * 10 * 1000.0 / baud + silence;
+}
+
+// What went over the line: the requests the simulator took and the physical minimum time of
+// those frames and their replies.
+struct LineFigures {
+    int requests = 0;
+    double minimumMs = 0;
+};
+
+// voltaris-sim (next to the benchmark) on a pseudo-terminal with real line timing, running
+// the given instruments ("MODEL@ADDRESS:BAUD"); `path` is empty when it did not start.
+class SimProcess {
+public:
+    explicit SimProcess(const QStringList& instruments) {
+        QStringList args{QStringLiteral("--pty"), QStringLiteral("--timing"),
+                         QStringLiteral("--log"), m_dir.filePath(QStringLiteral("frames.log"))};
+        for (const QString& i : instruments)
+            args << QStringLiteral("--instrument") << i;
+        m_p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/voltaris-sim"), args);
+        if (!m_p.waitForStarted(5000))
+            return;
+        while (!m_p.canReadLine() && m_p.waitForReadyRead(5000)) {
+        }
+        path = QString::fromLocal8Bit(m_p.readLine()).trimmed();
+    }
+    ~SimProcess() {
+        m_p.kill();
+        m_p.waitForFinished(5000);
+    }
+    SimProcess(const SimProcess&) = delete;
+    SimProcess& operator=(const SimProcess&) = delete;
+
+    // The frames of the simulator's log since the last call, counted and timed.
+    LineFigures takeFrames() {
+        LineFigures f;
+        QFile log(m_dir.filePath(QStringLiteral("frames.log")));
+        if (!log.open(QIODevice::ReadOnly) || !log.seek(m_logOffset))
+            return f;
+        while (!log.atEnd()) {
+            const QJsonObject e = QJsonDocument::fromJson(log.readLine()).object();
+            if (e.value(QStringLiteral("note")).toString().startsWith(QStringLiteral("discarded")))
+                continue;
+            const int bytes = int(
+                QByteArray::fromHex(e.value(QStringLiteral("bytes")).toString().toLatin1()).size());
+            f.minimumMs += wireMs(bytes, e.value(QStringLiteral("baud")).toDouble());
+            f.requests += e.value(QStringLiteral("dir")).toString() == QStringLiteral("rx") ? 1 : 0;
+        }
+        m_logOffset = log.pos();
+        return f;
+    }
+
+    QString path;
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_p;
+    qint64 m_logOffset = 0;
+};
+
+}  // namespace voltaris::bench

@@ -1,0 +1,101 @@
+// The exchange cadence of the link against voltaris-sim with real line timing at 38400 baud
+// over a pseudo-terminal: a run of reads of one register and of twelve registers, with the
+// default link (200 ms work tick) and the fast link, each beside the physical minimum for
+// the same frames. A plain program that prints its figures.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <cstdio>
+
+#include "BenchSupport.h"
+#include "base/Clock.h"
+#include "comm/CWirrel.h"
+#include "comm/Frames.h"
+#include "comm/WirrelObj.h"
+
+using namespace voltaris;
+
+namespace {
+
+constexpr qint32 kBaudIndex = 4;  // 38400 in the link's table
+
+struct Run {
+    double ms = -1;
+    int exchanges = 0;
+    double minimumMs = 0;
+};
+
+// `count` reads of `registers` registers from address 1; ms is -1 when an exchange failed.
+Run exchanges(bench::SimProcess& sim, bool fast, int count, quint8 registers) {
+    Clock& clock = Clock::real();
+    WirrelObj component(clock);
+    auto timeOut = clock.createTimer();
+    auto manager = clock.createTimer();
+    CWirrel link(clock);
+    link.Create(*timeOut, *manager, component, -1);
+    QObject::connect(&link, &CWirrel::VerifyCRC,
+                     [](bool& ok, const QByteArray& f) { ok = VerifyFrameCRC(f); });
+    link.setPortName(sim.path);
+    link.setFastTick(fast);
+    Run run;
+    if (!link.OpenRs232(1, kBaudIndex, 0, 0))
+        return run;
+    const QByteArray request = BuildReadRequest(1, 0, registers);
+    const int replyLength = ReadReplyLength(registers);
+    QElapsedTimer t;
+    t.start();
+    for (int i = 0; i < count; ++i) {
+        link.setCommMode(1);
+        link.setFrameTx(request);
+        link.setByteToReceive(static_cast<qint16>(replyLength));
+        link.StartTxRx();
+        while (link.TxRxInProgress())
+            clock.yield();
+        if (link.Error() != CWirrel::leOk) {
+            link.CloseRs232();
+            return run;
+        }
+    }
+    run.ms = double(t.elapsed());
+    link.CloseRs232();
+    const bench::LineFigures f = sim.takeFrames();
+    run.exchanges = f.requests;
+    run.minimumMs = f.minimumMs;
+    return run;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    bench::SimProcess sim({QStringLiteral("KM6.1.x.R2.KX@1:38400")});
+    if (sim.path.isEmpty()) {
+        std::fprintf(stderr, "voltaris-sim did not start (build the voltaris-sim target)\n");
+        return 1;
+    }
+    std::printf("exchange cadence at 38400 baud against voltaris-sim (turnaround 5 ms)\n");
+    std::printf("%-30s %9s %12s %12s %8s %14s\n", "", "total", "per exchange", "minimum", "ratio",
+                "ticks/exchange");
+    bool failed = false;
+    for (const quint8 registers : {quint8(1), quint8(12)}) {
+        for (const bool fast : {false, true}) {
+            // The default link spends whole work ticks: fewer exchanges keep the run short.
+            const int count = fast ? 200 : 20;
+            const Run r = exchanges(sim, fast, count, registers);
+            char what[64];
+            std::snprintf(what, sizeof what, "%d x read %2d, %s", count, registers,
+                          fast ? "fast link" : "default link");
+            if (r.ms < 0) {
+                std::printf("%-30s failed\n", what);
+                failed = true;
+                continue;
+            }
+            std::printf("%-30s %7.0f ms %9.2f ms %9.2f ms %7.2fx %14.2f\n", what, r.ms,
+                        r.ms / r.exchanges, r.minimumMs / r.exchanges, r.ms / r.minimumMs,
+                        r.ms / r.exchanges / CWirrel::kWorkIntervalMs);
+        }
+    }
+    std::printf(
+        "goals: default link at most 2 ticks per exchange; fast link within 1.5x of the "
+        "minimum\n");
+    return failed ? 1 : 0;
+}
