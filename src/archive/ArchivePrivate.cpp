@@ -6,6 +6,8 @@
 #include <QSqlQuery>
 #include <QTime>
 
+#include "base/VariantKind.h"
+
 extern const char voltaris_archive_schema[];
 extern const std::size_t voltaris_archive_schema_size;
 
@@ -226,44 +228,35 @@ Query::~Query() {
 Query& Query::bind(const QVariant& value) {
     const int index = ++m_bound;
     int rc = SQLITE_OK;
-    switch (value.metaType().id()) {
-        case QMetaType::UnknownType:
+    switch (variantKind(value)) {
+        case VariantKind::Null:
             rc = sqlite3_bind_null(m_stmt, index);
             break;
-        case QMetaType::Bool:
-        case QMetaType::Char:
-        case QMetaType::SChar:
-        case QMetaType::UChar:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::Long:
-        case QMetaType::ULong:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
+        case VariantKind::Boolean:
+        case VariantKind::Integer:
+        case VariantKind::Unsigned:
             rc = sqlite3_bind_int64(m_stmt, index, value.toLongLong());
             break;
-        case QMetaType::Float:
-        case QMetaType::Double:
+        case VariantKind::Floating:
             rc = sqlite3_bind_double(m_stmt, index, value.toDouble());
             break;
-        case QMetaType::QByteArray: {
+        case VariantKind::Bytes: {
             const QByteArray bytes = value.toByteArray();
             rc = sqlite3_bind_blob64(m_stmt, index, bytes.constData(),
                                      static_cast<sqlite3_uint64>(bytes.size()), SQLITE_TRANSIENT);
             break;
         }
-        case QMetaType::QDateTime:
+        case VariantKind::DateTime:
             rc = bindText(index, value.toDateTime().toString(Qt::ISODateWithMs));
             break;
-        case QMetaType::QDate:
+        case VariantKind::Date:
             rc = bindText(index, value.toDate().toString(Qt::ISODate));
             break;
-        case QMetaType::QTime:
+        case VariantKind::Time:
             rc = bindText(index, value.toTime().toString(Qt::ISODateWithMs));
             break;
-        default:
+        case VariantKind::Text:
+        case VariantKind::Other:
             rc = bindText(index, value.toString());
             break;
     }

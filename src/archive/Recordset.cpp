@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "archive/ArchivePrivate.h"
+#include "base/VariantKind.h"
 
 namespace voltaris {
 
@@ -19,41 +20,32 @@ const QString CriterionPrefix = QStringLiteral("IDProgramma=");
 // one: integers of every width (booleans 0 and 1) as 64-bit, floats as double.
 QVariant storable(const QVariant& v, bool* ok) {
     *ok = true;
-    if (!v.isValid())
-        return {};
-    switch (v.metaType().id()) {
-        case QMetaType::Bool:
+    switch (variantKind(v)) {
+        case VariantKind::Null:
+            return {};
+        case VariantKind::Boolean:
             return qlonglong(v.toBool() ? 1 : 0);
-        case QMetaType::Char:
-        case QMetaType::SChar:
-        case QMetaType::UChar:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::Long:
-        case QMetaType::LongLong:
-            return v.toLongLong();
-        case QMetaType::ULong:
-        case QMetaType::ULongLong:
+        case VariantKind::Unsigned:
             if (v.toULongLong() > static_cast<qulonglong>(std::numeric_limits<qint64>::max())) {
                 *ok = false;
                 return {};
             }
             return v.toLongLong();
-        case QMetaType::Float:
-        case QMetaType::Double:
+        case VariantKind::Integer:
+            return v.toLongLong();
+        case VariantKind::Floating:
             return v.toDouble();
-        case QMetaType::QString:
-        case QMetaType::QByteArray:
-        case QMetaType::QDate:
-        case QMetaType::QTime:
-        case QMetaType::QDateTime:
+        case VariantKind::Text:
+        case VariantKind::Bytes:
+        case VariantKind::Date:
+        case VariantKind::Time:
+        case VariantKind::DateTime:
             return v;
-        default:
-            *ok = false;
-            return {};
+        case VariantKind::Other:
+            break;
     }
+    *ok = false;
+    return {};
 }
 
 }  // namespace

@@ -3,55 +3,35 @@
 #include <cmath>
 #include <limits>
 
+#include "base/VariantKind.h"
+
 namespace voltaris {
 
 namespace {
 
-bool isIntegral(int typeId) {
-    switch (typeId) {
-        case QMetaType::Char:
-        case QMetaType::SChar:
-        case QMetaType::UChar:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::Long:
-        case QMetaType::ULong:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool isFloating(int typeId) {
-    return typeId == QMetaType::Float || typeId == QMetaType::Double;
-}
-
 // The whole number held by `value`, when it holds one inside [lo, hi].
 bool wholeNumber(const QVariant& value, qint64 lo, qint64 hi, qint64* out) {
-    const int id = value.metaType().id();
-    if (isIntegral(id)) {
-        if (id == QMetaType::ULongLong || id == QMetaType::ULong) {
+    switch (variantKind(value)) {
+        case VariantKind::Unsigned: {
             const qulonglong u = value.toULongLong();
             if (u > qulonglong(hi))
                 return false;
             *out = qint64(u);
             return *out >= lo;
         }
-        *out = value.toLongLong();
-        return *out >= lo && *out <= hi;
-    }
-    if (isFloating(id)) {
-        const double d = value.toDouble();
-        if (!std::isfinite(d) || d != std::trunc(d) || d < double(lo) || d > double(hi))
+        case VariantKind::Integer:
+            *out = value.toLongLong();
+            return *out >= lo && *out <= hi;
+        case VariantKind::Floating: {
+            const double d = value.toDouble();
+            if (!std::isfinite(d) || d != std::trunc(d) || d < double(lo) || d > double(hi))
+                return false;
+            *out = qint64(d);
+            return true;
+        }
+        default:
             return false;
-        *out = qint64(d);
-        return true;
     }
-    return false;
 }
 
 template <class T>
@@ -92,7 +72,7 @@ QVariant toPropertyValue(PropType type, const QVariant& value) {
         case PropType::UInt8:
             return integerValue<quint8>(value);
         case PropType::Single: {
-            if (!isIntegral(id) && !isFloating(id))
+            if (!isIntegralType(id) && !isFloatingType(id))
                 return {};
             const double d = value.toDouble();
             if (!std::isfinite(d) || std::fabs(d) > double(std::numeric_limits<float>::max()))

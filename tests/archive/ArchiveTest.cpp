@@ -12,19 +12,6 @@
 using namespace voltaris;
 using namespace voltaris::test;
 
-namespace {
-
-QString messageOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const VoltarisError& e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
-}
-
-}  // namespace
-
 // --- provisioning ---------------------------------------------------------------------
 
 TEST(Provision, FirstRunCopiesTheFirstExistingTemplate) {

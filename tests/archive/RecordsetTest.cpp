@@ -10,19 +10,6 @@
 using namespace voltaris;
 using namespace voltaris::test;
 
-namespace {
-
-QString messageOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const VoltarisError& e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
-}
-
-}  // namespace
-
 // Criteria are exactly what the program builds ("IDProgramma=" + id): the column name as
 // written, no blanks, a decimal 32-bit integer. Nothing else reaches the database.
 TEST(Criterion, AcceptsOnlyTheIdForm) {

@@ -4,8 +4,9 @@
 
 #include <QDir>
 
+#include "ArchiveSupport.h"
 #include "MemMapTestSupport.h"
-#include "ModelTestSupport.h"
+#include "TraceCapture.h"
 #include "base/Errors.h"
 #include "base/ResString.h"
 #include "memmap/CGestioneMemMap.h"
@@ -43,7 +44,7 @@ protected:
 TEST_F(ExportImport, EveryModelSurvivesExportAndImport) {
     TraceCapture trace;
     test::TempDir otherDir;
-    Archive::provision(otherDir.path(), {QStringLiteral(VOLTARIS_TEMPLATE_PATH)});
+    Archive::provision(otherDir.path(), {test::templatePath()});
     Archive other;
     other.open(otherDir.file(Archive::ArchiveFileName));
 

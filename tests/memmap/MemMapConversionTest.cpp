@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "MemMapTestSupport.h"
-#include "ModelTestSupport.h"
+#include "TestSupport.h"
+#include "TraceCapture.h"
 #include "base/Errors.h"
 #include "base/MBytes.h"
 #include "memmap/CGestioneMemMap.h"
@@ -45,11 +46,9 @@ class ModelConversion : public testing::TestWithParam<std::tuple<ModelCase, Outp
 TEST_P(ModelConversion, BlocksFollowTheModuleTypeAndReadBack) {
     const auto [mc, use] = GetParam();
     TraceCapture trace;
-    const quint8 t = ModuleType(mc.model);
-    const bool serial = t == 1 || t == 5 || t == 16;
-    const bool digital = t == 4 || t == 5 || t == 16;
-    const bool analog = t == 2 || t == 3;
-    const int analogOutputs = analog ? (AnalogOutCount(mc.model) == 3 ? 3 : 1) : 0;
+    const bool serial = test::carriesSerial(mc.model);
+    const bool digital = test::carriesDigital(mc.model);
+    const int analogOutputs = test::analogOutputs(mc.model);
 
     CGestioneMemMap sent;
     test::fillConfiguration(sent.UserSetup(), mc.model, use);
@@ -132,19 +131,8 @@ TEST(MemMapConversion, ConfigurationGivesTheGoldenExchangeFileAndBack) {
     c.PulseOutSetup(2).setSelectCounter(1);
     c.PulseOutSetup(2).setPulseOut(50000);
     c.PulseOutSetup(2).setPulseOutStatus(1);
-    for (int j = 0; j < 2; ++j) {
-        const test::AlarmSpec& s = test::kAlarmSpecs[j];
-        CAlarm& a = c.Alarm(1);
-        a.setVarControllata(j, s.variable);
-        a.setDelayTime(j, s.delay);
-        a.setAlarmType(j, s.type);
-        a.setAlarmStatus(j, s.status);
-        a.setLogicFunction(j, s.logic);
-        a.setAlarmStartup(j, s.startup);
-        a.setScaleSelect(j, s.step);
-        a.setMinAlarm(j, s.min);
-        a.setMaxAlarm(j, s.max);
-    }
+    for (int j = 0; j < 2; ++j)
+        test::setAlarm(c.Alarm(1), j, test::kAlarmSpecs[j]);
     map.ConvertRecordsToMemoryMap();
     const QByteArray golden = test::readFile(test::dataPath("memmap/km61_r2.ZLA"));
     ASSERT_EQ(golden.size(), CGestioneMemMap::FileSize);

@@ -5,8 +5,8 @@
 #include <QDir>
 
 #include "MemMapTestSupport.h"
-#include "ModelTestSupport.h"
 #include "TestSupport.h"
+#include "TraceCapture.h"
 #include "base/Errors.h"
 #include "memmap/CGestioneMemMap.h"
 

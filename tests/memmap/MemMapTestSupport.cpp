@@ -37,18 +37,6 @@ const AnalogSpec kAnalogSpecs[3] = {
 
 namespace {
 
-void setAlarm(CAlarm& alarm, int j, const AlarmSpec& s) {
-    alarm.setVarControllata(j, s.variable);
-    alarm.setDelayTime(j, s.delay);
-    alarm.setAlarmType(j, s.type);
-    alarm.setAlarmStatus(j, s.status);
-    alarm.setLogicFunction(j, s.logic);
-    alarm.setAlarmStartup(j, s.startup);
-    alarm.setScaleSelect(j, s.step);
-    alarm.setMinAlarm(j, s.min);
-    alarm.setMaxAlarm(j, s.max);
-}
-
 void expectAlarm(const CAlarm& alarm, int j, const AlarmSpec& s) {
     SCOPED_TRACE(QStringLiteral("%1(%2)").arg(alarm.ClassName()).arg(j).toStdString());
     EXPECT_EQ(alarm.VarControllata(j), s.variable);
@@ -65,21 +53,40 @@ void expectAlarm(const CAlarm& alarm, int j, const AlarmSpec& s) {
 // What an all-zero block reads back as: variable 0 with both limits 0 at the automatic step.
 const AlarmSpec kZeroBlock{0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0};
 
-bool hasSerial(quint8 t) {
-    return t == 1 || t == 5 || t == 16;
-}
-bool hasDigital(quint8 t) {
-    return t == 4 || t == 5 || t == 16;
-}
-bool hasAnalog(quint8 t) {
-    return t == 2 || t == 3;
-}
-
 void expectDefault(const CRecord& got, const CRecord& def) {
     EXPECT_TRUE(got.SameData(def)) << got.InstanceName().toStdString() << " is not at its defaults";
 }
 
 }  // namespace
+
+bool carriesSerial(qint32 model) {
+    const quint8 t = ModuleType(model);
+    return t == 1 || t == 5 || t == 16;
+}
+
+bool carriesDigital(qint32 model) {
+    const quint8 t = ModuleType(model);
+    return t == 4 || t == 5 || t == 16;
+}
+
+int analogOutputs(qint32 model) {
+    const quint8 t = ModuleType(model);
+    if (t != 2 && t != 3)
+        return 0;
+    return AnalogOutCount(model) == 3 ? 3 : 1;
+}
+
+void setAlarm(CAlarm& alarm, int j, const AlarmSpec& s) {
+    alarm.setVarControllata(j, s.variable);
+    alarm.setDelayTime(j, s.delay);
+    alarm.setAlarmType(j, s.type);
+    alarm.setAlarmStatus(j, s.status);
+    alarm.setLogicFunction(j, s.logic);
+    alarm.setAlarmStartup(j, s.startup);
+    alarm.setScaleSelect(j, s.step);
+    alarm.setMinAlarm(j, s.min);
+    alarm.setMaxAlarm(j, s.max);
+}
 
 void fillConfiguration(Configuration& c, qint32 model, OutputUse use, const QString& name) {
     CUsoInstr& u = c.UsoInstr();
@@ -147,7 +154,6 @@ void fillConfiguration(Configuration& c, qint32 model, OutputUse use, const QStr
 
 void expectReadBack(const Configuration& got, qint32 model, OutputUse use, bool imported) {
     const Configuration def;
-    const quint8 t = ModuleType(model);
 
     const CUsoInstr& u = got.UsoInstr();
     EXPECT_EQ(u.InstrModel(), model);
@@ -160,14 +166,14 @@ void expectReadBack(const Configuration& got, qint32 model, OutputUse use, bool 
     EXPECT_EQ(u.System(), 4);
     EXPECT_EQ(u.NetworkAddVexbus(), 1) << "not in the memory map";
 
-    if (hasSerial(t) && !imported) {
+    if (carriesSerial(model) && !imported) {
         EXPECT_EQ(got.SerialComm().NetworkAdd(), 247);
         EXPECT_EQ(got.SerialComm().BaudRate(), 3);
     } else {
         expectDefault(got.SerialComm(), def.SerialComm());
     }
 
-    if (hasDigital(t)) {
+    if (carriesDigital(model)) {
         const CDigOutConfig& d = got.DigOutConfig();
         switch (use) {
             case OutputUse::BothAlarms:
@@ -222,7 +228,7 @@ void expectReadBack(const Configuration& got, qint32 model, OutputUse use, bool 
         }
     }
 
-    const int analog = hasAnalog(t) ? (AnalogOutCount(model) == 3 ? 3 : 1) : 0;
+    const int analog = analogOutputs(model);
     for (int k = 0; k < 3; ++k) {
         const CAnalogOutSetup& a = got.AnalogOutSetup(k + 1);
         SCOPED_TRACE(a.ClassName().toStdString());

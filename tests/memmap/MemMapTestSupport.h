@@ -33,6 +33,15 @@ struct AnalogSpec {
 };
 extern const AnalogSpec kAnalogSpecs[3];
 
+// Which blocks the module of `model` carries: the network address and speed, the digital
+// outputs (alarms and pulses), and how many analogue outputs (0, 1 or 3).
+bool carriesSerial(qint32 model);
+bool carriesDigital(qint32 model);
+int analogOutputs(qint32 model);
+
+// Stores alarm `j` of `alarm` as the page does.
+void setAlarm(CAlarm& alarm, int j, const AlarmSpec& s);
+
 // A configuration for `model` with every field the memory map carries set away from its
 // default (analogue outputs filled whatever the model).
 void fillConfiguration(Configuration& config, qint32 model, OutputUse use,

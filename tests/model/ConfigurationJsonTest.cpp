@@ -3,26 +3,15 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "ModelTestSupport.h"
 #include "model/Configuration.h"
 #include "model/ConfigurationJson.h"
 
 using namespace voltaris;
+using test::Fields;
+using test::Text;
 
 namespace {
-
-QStringList Fields(const FieldProblems& problems) {
-    QStringList out;
-    for (const FieldProblem& p : problems)
-        out << p.field;
-    return out;
-}
-
-std::string Text(const FieldProblems& problems) {
-    QStringList out;
-    for (const FieldProblem& p : problems)
-        out << p.message();
-    return out.join(QLatin1Char('\n')).toStdString();
-}
 
 QByteArray Json(const char* text) {
     return QByteArray(text);

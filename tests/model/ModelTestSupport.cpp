@@ -1,93 +1,10 @@
 #include "ModelTestSupport.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <limits>
 
 #include "base/SettingsStore.h"
 
 namespace voltaris::test {
-
-TraceCapture::TraceCapture() : m_scope(&messages) {
-    CTraceCode& t = g_Trace();
-    m_mode = t.BugMode();
-    m_traceMode = t.BugTraceMode();
-    t.setBugMode(CTraceCode::bmTraceImmediate);
-    t.setBugTraceMode(CTraceCode::tmTraceAll);
-    t.setImmediateSink([this](const QString& line) { lines.append(line); });
-}
-
-TraceCapture::~TraceCapture() {
-    CTraceCode& t = g_Trace();
-    t.setImmediateSink([](const QString&) {});
-    t.setBugMode(m_mode);
-    t.setBugTraceMode(m_traceMode);
-}
-
-RawDb::RawDb(const QString& path) {
-    static int counter = 0;
-    m_name = QStringLiteral("model-raw-%1").arg(++counter);
-    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-    m_db.setDatabaseName(path);
-    EXPECT_TRUE(m_db.open()) << m_db.lastError().text().toStdString();
-}
-
-RawDb::~RawDb() {
-    m_db.close();
-    m_db = QSqlDatabase();
-    QSqlDatabase::removeDatabase(m_name);
-}
-
-void RawDb::exec(const QString& sql) {
-    QSqlQuery q(m_db);
-    EXPECT_TRUE(q.exec(sql)) << sql.toStdString() << ": " << q.lastError().text().toStdString();
-}
-
-QVariant RawDb::scalar(const QString& sql) {
-    QSqlQuery q(m_db);
-    EXPECT_TRUE(q.exec(sql)) << sql.toStdString() << ": " << q.lastError().text().toStdString();
-    return q.next() ? q.value(0) : QVariant();
-}
-
-QStringList RawDb::dump() {
-    QStringList tables;
-    {
-        QSqlQuery q(m_db);
-        EXPECT_TRUE(
-            q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
-                                  "AND name <> 'sqlite_sequence' ORDER BY name")));
-        while (q.next())
-            tables << q.value(0).toString();
-    }
-    QStringList out;
-    for (const QString& table : tables) {
-        QSqlQuery q(m_db);
-        EXPECT_TRUE(
-            q.exec(QStringLiteral("SELECT rowid, * FROM \"%1\" ORDER BY rowid").arg(table)));
-        while (q.next()) {
-            QStringList row{table};
-            for (int i = 0; i < q.record().count(); ++i)
-                row << (q.value(i).isNull() ? QStringLiteral("NULL") : q.value(i).toString());
-            out << row.join(u'|');
-        }
-    }
-    return out;
-}
-
-void ArchiveFixture::SetUp() {
-    provisionOnly();
-    openArchive();
-}
-
-void ArchiveFixture::provisionOnly() {
-    Archive::provision(dir.path(), {QStringLiteral(VOLTARIS_TEMPLATE_PATH)});
-    cfg = dir.file(Archive::ArchiveFileName);
-}
-
-void ArchiveFixture::openArchive() {
-    archive.open(cfg);
-}
 
 void SettingsFixture::SetUp() {
     storeFile = dir.file(QStringLiteral("Voltaris.ini"));
@@ -142,6 +59,20 @@ void fillDistinct(CRecord& record, int seed) {
             record.Set(def, i, v);
         }
     }
+}
+
+QStringList Fields(const FieldProblems& problems) {
+    QStringList out;
+    for (const FieldProblem& p : problems)
+        out << p.field;
+    return out;
+}
+
+std::string Text(const FieldProblems& problems) {
+    QStringList out;
+    for (const FieldProblem& p : problems)
+        out << p.message();
+    return out.join(QLatin1Char('\n')).toStdString();
 }
 
 }  // namespace voltaris::test

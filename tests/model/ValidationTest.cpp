@@ -2,10 +2,13 @@
 
 #include <functional>
 
+#include "ModelTestSupport.h"
 #include "model/Configuration.h"
 #include "model/Validation.h"
 
 using namespace voltaris;
+using test::Fields;
+using test::Text;
 
 namespace {
 
@@ -17,20 +20,6 @@ constexpr qint32 KM61_A1 = 0x00240103;
 constexpr qint32 KM63_A3 = 0x00220303;
 constexpr qint32 KM61_RS = 0x00240010;
 constexpr qint32 KM61_S1 = 0x00240001;
-
-QStringList Fields(const FieldProblems& problems) {
-    QStringList out;
-    for (const FieldProblem& p : problems)
-        out << p.field;
-    return out;
-}
-
-std::string Text(const FieldProblems& problems) {
-    QStringList out;
-    for (const FieldProblem& p : problems)
-        out << p.message();
-    return out.join(QLatin1Char('\n')).toStdString();
-}
 
 // A configuration the wizard could have produced: the model with its settled system, a
 // CT ratio of 100 (current full scale 600 A: 6000 at scale 4).

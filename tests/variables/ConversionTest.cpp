@@ -12,6 +12,7 @@ using voltaris::CFloatToIntDPScale;
 using voltaris::IndexError;
 using voltaris::RecordingMessages;
 using voltaris::UserMessages;
+using voltaris::test::TraceCapture;
 
 namespace {
 
@@ -23,7 +24,7 @@ struct Expected {
     qint16 step;
 };
 
-void expectCheckFailed(const test::TraceCapture& capture, const QString& text) {
+void expectCheckFailed(const TraceCapture& capture, const QString& text) {
     ASSERT_EQ(capture.messages.entries().size(), 1);
     const RecordingMessages::Entry& box = capture.messages.entries().first();
     EXPECT_EQ(box.icon, UserMessages::Icon::Error);
@@ -76,7 +77,7 @@ TEST(CFloatToIntDPScale, AutomaticStepKeepsThreeOrFourDigits) {
 }
 
 TEST(CFloatToIntDPScale, AutomaticConversionIsTraced) {
-    test::TraceCapture capture;
+    TraceCapture capture;
     CFloatToIntDPScale scaler;
     scaler.setFloatValue(230.4f);
     EXPECT_EQ(capture.lines, QStringList{QStringLiteral("ConvertFloatToDPScale m_Float=230.4")});
@@ -85,7 +86,7 @@ TEST(CFloatToIntDPScale, AutomaticConversionIsTraced) {
 TEST(CFloatToIntDPScale, ValueBeyondTheLastStepFailsTheCheck) {
     for (float value : {1e16f, -1e16f, std::numeric_limits<float>::max(), kInf, -kInf}) {
         SCOPED_TRACE(value);
-        test::TraceCapture capture;
+        TraceCapture capture;
         CFloatToIntDPScale scaler;
         scaler.setFloatValue(1.0f);
         EXPECT_THROW(scaler.setFloatValue(value), AssertFailed);
@@ -97,7 +98,7 @@ TEST(CFloatToIntDPScale, ValueBeyondTheLastStepFailsTheCheck) {
 }
 
 TEST(CFloatToIntDPScale, ValueThatIsNoNumberFallsBackToZeroAtStepTwo) {
-    test::TraceCapture capture;
+    TraceCapture capture;
     CFloatToIntDPScale scaler;
     scaler.setFloatValue(kNaN);
     EXPECT_EQ(scaler.IntValue(), 0);
@@ -146,7 +147,7 @@ TEST(CFloatToIntDPScale, StoredLimitOfNineThousandNineHundredNinetyNineReadsBack
 }
 
 TEST(CFloatToIntDPScale, TargetConversionIsTraced) {
-    test::TraceCapture capture;
+    TraceCapture capture;
     CFloatToIntDPScale scaler;
     scaler.SetFloatValue(0.95f, 2);
     EXPECT_EQ(
@@ -161,7 +162,7 @@ TEST(CFloatToIntDPScale, TargetTooFineForFourDigitsFailsTheCheck) {
     } cases[] = {{100.0f, 3}, {9999.5f, 5}, {kNaN, 2}, {kInf, 9}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.value << " at " << c.target);
-        test::TraceCapture capture;
+        TraceCapture capture;
         CFloatToIntDPScale scaler;
         EXPECT_THROW(scaler.SetFloatValue(c.value, c.target), AssertFailed);
         expectCheckFailed(
@@ -175,7 +176,7 @@ TEST(CFloatToIntDPScale, TargetTooFineForFourDigitsFailsTheCheck) {
 TEST(CFloatToIntDPScale, TargetOverflowFallsBackToZeroAtStepOne) {
     for (float value : {-50000.0f, -kInf}) {
         SCOPED_TRACE(value);
-        test::TraceCapture capture;
+        TraceCapture capture;
         CFloatToIntDPScale scaler;
         scaler.SetFloatValue(value, 5);
         EXPECT_EQ(scaler.IntValue(), 0);

@@ -5,6 +5,7 @@
 #include "variables/CVariableRangeScale.h"
 
 using voltaris::CVariableRangeScale;
+using voltaris::test::TraceCapture;
 
 namespace {
 
@@ -128,7 +129,7 @@ TEST(CVariableRangeScale, ResultsFollowChangedRatiosAtTheNextComputation) {
 }
 
 TEST(CVariableRangeScale, FullScaleBeyondEveryStepFailsTheCheck) {
-    test::TraceCapture capture;
+    TraceCapture capture;
     CVariableRangeScale range;
     range.setRapportoTV(2147483647);
     range.setRapportoTA(2147483647);
