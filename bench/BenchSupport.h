@@ -19,11 +19,23 @@ inline double wireMs(int bytes, double baud) {
     return bytes * 10 * 1000.0 / baud + silence;
 }
 
+// voltaris-sim's turnaround with real line timing: the time the instrument takes between
+// the end of a request and the start of its reply.
+inline constexpr double kSimTurnaroundMs = 5;
+
+// What voltaris-sim itself takes for one exchange with real line timing: both frames' bits on
+// the wire plus its turnaround (it keeps no silence between frames). No link can be faster
+// against it; the difference is the link's own overhead.
+inline double simExchangeMs(int requestBytes, int replyBytes, double baud) {
+    return (requestBytes + replyBytes) * 10 * 1000.0 / baud + kSimTurnaroundMs;
+}
+
 // What went over the line: the requests the simulator took and the physical minimum time of
 // those frames and their replies.
 struct LineFigures {
     int requests = 0;
     double minimumMs = 0;
+    double simulatorMs = 0;  // what the simulator itself takes for them (simExchangeMs)
 };
 
 // voltaris-sim (next to the benchmark) on a pseudo-terminal with real line timing, running
@@ -61,8 +73,13 @@ public:
                 continue;
             const int bytes = int(
                 QByteArray::fromHex(e.value(QStringLiteral("bytes")).toString().toLatin1()).size());
-            f.minimumMs += wireMs(bytes, e.value(QStringLiteral("baud")).toDouble());
-            f.requests += e.value(QStringLiteral("dir")).toString() == QStringLiteral("rx") ? 1 : 0;
+            const double baud = e.value(QStringLiteral("baud")).toDouble();
+            f.minimumMs += wireMs(bytes, baud);
+            f.simulatorMs += bytes * 10 * 1000.0 / baud;
+            if (e.value(QStringLiteral("dir")).toString() == QStringLiteral("rx")) {
+                ++f.requests;
+                f.simulatorMs += kSimTurnaroundMs;
+            }
         }
         m_logOffset = log.pos();
         return f;

@@ -9,6 +9,7 @@
 #include "cli/LinkOptions.h"
 #include "comm/CWirrel.h"
 #include "comm/Frames.h"
+#include "comm/LinkExchange.h"
 #include "comm/TransferProcedure.h"
 #include "comm/WirrelObj.h"
 #include "memmap/CGestioneMemMap.h"
@@ -287,13 +288,7 @@ Command scanCommand() {
                 });
                 ProgressView view(s.ctx);
                 const auto exchange = [&](const QByteArray& request, int length) {
-                    wirrel.setCommMode(1);
-                    wirrel.setFrameTx(request);
-                    wirrel.setByteToReceive(static_cast<qint16>(length));
-                    wirrel.StartTxRx();
-                    while (wirrel.TxRxInProgress())
-                        clock.yield();
-                    return wirrel.Error();
+                    return RunExchange(wirrel, clock, request, length);
                 };
                 struct Found {
                     qint32 baud;
@@ -315,8 +310,7 @@ Command scanCommand() {
                     }
                     wirrel.setDTR(true);
                     wirrel.setRTS(false);
-                    wirrel.setTimeOutRx(500);
-                    wirrel.setMaxErrorTimeOut(1);
+                    const SearchTiming timing(wirrel);
                     for (int i = 0; i < addresses.size() && !cancelled; ++i) {
                         const quint8 address = addresses.at(i);
                         view.setOperation(FormatResString(222, QString::number(address)));

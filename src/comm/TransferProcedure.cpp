@@ -10,6 +10,7 @@
 #include "base/ResString.h"
 #include "comm/CWirrel.h"
 #include "comm/Frames.h"
+#include "comm/LinkExchange.h"
 #include "comm/WirrelObj.h"
 #include "memmap/CGestioneMemMap.h"
 #include "model/CCommConfig.h"
@@ -20,7 +21,6 @@ namespace voltaris {
 namespace {
 
 constexpr int kTitleId = 208;
-constexpr int kScanTimeOutMs = 500;
 
 void trace(const QString& line) {
     g_Trace().BugMessage(line);
@@ -243,46 +243,17 @@ bool TransferProcedure::findBaudRate(qint32& baudIndex) {
 }
 
 bool TransferProcedure::scanAddresses() {
-    qint16 first = 255;
-    qint16 last = 1;
-    if (m_network->ModeConfig() != 0) {
-        first = last = 1;
-    } else if (m_network->SelNetworkAdd() != 0) {
-        first = last = m_network->NetworkAdd();
-    }
-    const qint16 savedTimeOut = m_link->TimeOutRx();
-    const qint16 savedMaxTimeOuts = m_link->MaxErrorTimeOut();
-    m_link->setTimeOutRx(kScanTimeOutMs);
-    m_link->setMaxErrorTimeOut(1);
-
-    const int minimum = first == last ? last - 1 : last;
-    setProgress(minimum, minimum, first);
-    qint16 stoppedAt = 0;
-    for (qint16 address = first; address >= last; --address) {
-        setProgress(first - address + last, minimum, first);
-        const qint32 e = rawExchange(
-            BuildReadRequest(static_cast<quint8>(address), kRegModelHigh, 1), ReadReplyLength(1));
-        if (e == CWirrel::leOk || e == CWirrel::leCancelled) {
-            stoppedAt = address;
-            break;
-        }
-    }
-    m_link->setTimeOutRx(savedTimeOut);
-    m_link->setMaxErrorTimeOut(savedMaxTimeOuts);
-    if (stoppedAt == 0)
+    const qint16 found = SearchFirstAddress(
+        *m_link, m_clock, SearchRange::For(*m_network),
+        [this](int value, int minimum, int maximum) { setProgress(value, minimum, maximum); });
+    if (found == 0)
         return false;
-    m_network->setNetworkAdd(stoppedAt);
+    m_network->setNetworkAdd(found);
     return true;
 }
 
 qint32 TransferProcedure::rawExchange(const QByteArray& request, int replyLength) {
-    m_link->setCommMode(1);
-    m_link->setFrameTx(request);
-    m_link->setByteToReceive(static_cast<qint16>(replyLength));
-    m_link->StartTxRx();
-    while (m_link->TxRxInProgress())
-        m_clock.yield();
-    return m_link->Error();
+    return RunExchange(*m_link, m_clock, request, replyLength);
 }
 
 bool TransferProcedure::errorCheck() {

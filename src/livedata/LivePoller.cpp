@@ -8,6 +8,7 @@
 #include "base/UserMessages.h"
 #include "comm/CWirrel.h"
 #include "comm/Frames.h"
+#include "comm/LinkExchange.h"
 #include "comm/WirrelObj.h"
 #include "model/CCommConfig.h"
 #include "model/CNetworkAddMsgSetup.h"
@@ -17,8 +18,6 @@ namespace voltaris {
 namespace {
 
 constexpr int kTitle = 208;
-constexpr qint16 kScanTimeOutMs = 500;
-constexpr qint16 kScanMaxTimeOuts = 1;
 constexpr qint32 kAuxiliaryBaudIndex = 2;  // 4800 baud
 constexpr qint16 kAuxiliaryAddress = 255;
 constexpr int kLiveReads = 11;
@@ -105,51 +104,20 @@ bool LivePoller::ChangeAddress(qint16 address) {
 }
 
 bool LivePoller::exchange(const QByteArray& request, int replyLength) {
-    m_link->setCommMode(1);
-    m_link->setFrameTx(request);
-    m_link->setByteToReceive(static_cast<qint16>(replyLength));
-    m_link->StartTxRx();
-    while (m_link->TxRxInProgress())
-        m_clock.yield();
-    return m_link->Error() == CWirrel::leOk;
+    return RunExchange(*m_link, m_clock, request, replyLength) == CWirrel::leOk;
 }
 
 bool LivePoller::scanAddresses() {
-    qint16 first = 255;
-    qint16 last = 1;
-    if (m_network->ModeConfig() != 0) {
+    if (m_network->ModeConfig() != 0)
         setSpin(static_cast<qint16>(qBound(1, int(m_network->TotalInstrNetwork()), 255)),
                 m_spinValue);
-        first = last = 1;
-    } else if (m_network->SelNetworkAdd() != 0) {
-        first = last = m_network->NetworkAdd();
-    }
-    const qint16 savedTimeOut = m_link->TimeOutRx();
-    const qint16 savedMaxTimeOuts = m_link->MaxErrorTimeOut();
-    m_link->setTimeOutRx(kScanTimeOutMs);
-    m_link->setMaxErrorTimeOut(kScanMaxTimeOuts);
-
-    const int minimum = first == last ? last - 1 : last;
-    emit AutoDetectProgress(minimum, first, minimum);
-    qint16 stoppedAt = -1;
-    for (qint16 address = first; address >= last; --address) {
-        emit AutoDetectProgress(minimum, first, first - address + last);
-        // A manual address outside the line's range cannot be sent.
-        if (address < 1 || address > 255)
-            continue;
-        exchange(BuildReadRequest(static_cast<quint8>(address), kRegModelHigh, 1),
-                 ReadReplyLength(1));
-        const qint32 error = m_link->Error();
-        if (error == CWirrel::leOk || error == CWirrel::leCancelled) {
-            stoppedAt = address;
-            break;
-        }
-    }
-    m_link->setTimeOutRx(savedTimeOut);
-    m_link->setMaxErrorTimeOut(savedMaxTimeOuts);
-    if (stoppedAt < 0)
+    const qint16 found = SearchFirstAddress(*m_link, m_clock, SearchRange::For(*m_network),
+                                            [this](int value, int minimum, int maximum) {
+                                                emit AutoDetectProgress(minimum, maximum, value);
+                                            });
+    if (found == 0)
         return false;
-    setSpin(m_spinMax, stoppedAt);
+    setSpin(m_spinMax, found);
     return m_link->Error() == CWirrel::leOk;
 }
 

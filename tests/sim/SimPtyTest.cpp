@@ -5,6 +5,7 @@
 #include "base/Clock.h"
 #include "comm/CWirrel.h"
 #include "comm/Frames.h"
+#include "comm/LinkExchange.h"
 #include "comm/WirrelObj.h"
 
 #include <gtest/gtest.h>
@@ -273,13 +274,7 @@ TEST(SimPty, TheProgramsLinkFindsTheInstrumentAtItsSpeed) {
                      [](bool& ok, const QByteArray& frame) { ok = VerifyFrameCRC(frame); });
     link.setPortName(sim.firstLine());
     const auto exchange = [&](quint8 address) {
-        link.setCommMode(1);
-        link.setFrameTx(BuildReadRequest(address, 211));
-        link.setByteToReceive(7);
-        link.StartTxRx();
-        while (link.TxRxInProgress())
-            clock.yield();
-        return link.Error();
+        return RunExchange(link, clock, BuildReadRequest(address, 211), 7);
     };
     // The baud search of the program: 38400, then 19200, one short try per address.
     ASSERT_TRUE(link.OpenRs232(1, 4, 0, 0)) << link.OpenErrorText().toStdString();

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QByteArray>
+#include <functional>
+
+#include "base/Clock.h"
+#include "comm/CWirrel.h"
+
+namespace voltaris {
+
+class CNetworkAddMsgSetup;
+
+// Runs one exchange on `link` the way the engines do (CommMode 1: the error is returned, not
+// raised as an event) and waits for its end on `clock`. Returns the link's Error().
+qint32 RunExchange(CWirrel& link, Clock& clock, const QByteArray& request, int replyLength);
+
+// The address search's own timing on `link` for the lifetime of the object: a short timeout
+// and one try per address. The link's timeout and limit come back afterwards.
+class SearchTiming {
+public:
+    static constexpr qint16 kTimeOutMs = 500;
+
+    explicit SearchTiming(CWirrel& link);
+    ~SearchTiming();
+    SearchTiming(const SearchTiming&) = delete;
+    SearchTiming& operator=(const SearchTiming&) = delete;
+
+private:
+    CWirrel& m_link;
+    qint16 m_timeOut;
+    qint16 m_maxTimeOuts;
+};
+
+// The addresses an automatic search tries, from `first` down to `last`: the whole line
+// 255..1, address 1 of a network, or the manual address alone.
+struct SearchRange {
+    qint16 first = 255;
+    qint16 last = 1;
+
+    static SearchRange For(const CNetworkAddMsgSetup& network);
+    // The progress bar's minimum: one below a single address, so that it shows a step.
+    int progressMinimum() const { return first == last ? last - 1 : last; }
+};
+
+// Asks each address of `range` in turn for the model register under SearchTiming, reporting
+// progress (value, minimum, maximum) at the start and before each address. Returns the first
+// address that answered, or the one being asked when the exchange was cancelled (the link's Error()
+// tells which); 0 when none answered. An address outside 1..255 cannot be sent and is passed over.
+qint16 SearchFirstAddress(CWirrel& link, Clock& clock, const SearchRange& range,
+                          const std::function<void(int, int, int)>& progress);
+
+}  // namespace voltaris
