@@ -249,7 +249,8 @@ Command resetCommand() {
 
 Command scanCommand() {
     return {QStringLiteral("scan"), QStringLiteral("LINK"),
-            QStringLiteral("find the instruments: every speed, every address that answers"),
+            QStringLiteral("find the instruments: every speed, every address that answers "
+                           "(--address N: that one; --all N: N..1)"),
             [](Session& s, const QStringList& args) {
                 const ArgList a = linkArgs(args);
                 a.expectPositionals(0);
@@ -269,7 +270,8 @@ Command scanCommand() {
                 else if (options.address)
                     addresses << static_cast<quint8>(*options.address);
                 else
-                    for (int i = 255; i >= 1; --i)
+                    // A network of N asks N..1 only; otherwise the whole line.
+                    for (int i = options.all ? *options.all : 255; i >= 1; --i)
                         addresses << static_cast<quint8>(i);
 
                 Clock& clock = Clock::real();

@@ -217,4 +217,27 @@ TEST_F(InstrumentCommands, TransmitAndReadBackOverAPseudoTerminal) {
     EXPECT_NE(before, listed);
 }
 
+// Every speed is tried; each instrument is listed at its own speed with its model, and a
+// network of N asks only addresses N..1.
+TEST_F(InstrumentCommands, ScanListsEveryInstrumentAtItsSpeed) {
+    SimProcess sim(
+        {"--pty", "--instrument", "KM6.1.x.R2.KX@1:38400", "--instrument", "KM5.1.x.R2.KX@3:9600"});
+    ASSERT_TRUE(sim.path().startsWith("/dev/")) << sim.path().toStdString();
+    const Result r =
+        cli({"scan", "--port", sim.path(), "--interface", "network", "--all", "3", "--fast"});
+    ASSERT_EQ(r.status, kDone) << r.err.toStdString();
+    QStringList rows = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_FALSE(rows.isEmpty());
+    rows.removeFirst();  // the heading
+    for (QString& row : rows)
+        row = row.simplified();
+    EXPECT_EQ(rows, (QStringList{"38400 1 KM6.1.x.R2.KX", "9600 3 KM5.1.x.R2.KX"}))
+        << r.out.toStdString();
+
+    const Result none =
+        cli({"scan", "--port", sim.path(), "--interface", "single", "--address", "2", "--fast"});
+    EXPECT_EQ(none.status, kFailed);
+    EXPECT_TRUE(none.err.contains(plainText(ResString(228)))) << none.err.toStdString();
+}
+
 }  // namespace
