@@ -71,14 +71,18 @@ void Configuration::load(Archive& archive, qint32 id) {
 }
 
 void Configuration::saveNew(Archive& archive, qint32 id) {
+    Transaction transaction(archive);
+    addRows(archive, id);
+    transaction.commit();
+}
+
+void Configuration::addRows(Archive& archive, qint32 id) {
     // A second set of rows under an id in use would be shadowed by the first one.
     if (archive.exists(id))
         throw IoError(QStringLiteral("Configuration %1 already exists in the archive").arg(id));
-    Transaction transaction(archive);
     const QVariant criterion = QVariant::fromValue(id);
     for (CArchiveRecord* r : m_records)
         r->SaveDataInADORS(archive, criterion);
-    transaction.commit();
 }
 
 void Configuration::saveOver(Archive& archive, qint32 id) {
@@ -93,11 +97,15 @@ qint32 Configuration::storeAsNew(Archive& archive, const QString& traceBefore,
                                  const QString& traceAfter) {
     if (!traceBefore.isEmpty())
         g_Trace().BugMessage(traceBefore);
+    // The id is taken inside the same transaction as the rows: one synced commit stores
+    // both, and a failure leaves neither (the id was never seen outside).
+    Transaction transaction(archive);
     IdAllocation allocation(archive);
-    saveNew(archive, allocation.id());
+    addRows(archive, allocation.id());
     if (!traceAfter.isEmpty())
         g_Trace().BugMessage(traceAfter);
     allocation.commit();
+    transaction.commit();
     return allocation.id();
 }
 

@@ -70,6 +70,8 @@ public:
     static void remove(Archive& archive, qint32 id);
 
 private:
+    // saveNew without its transaction: the caller holds one.
+    void addRows(Archive& archive, qint32 id);
     qint32 storeAsNew(Archive& archive, const QString& traceBefore, const QString& traceAfter);
 
     CUsoInstr m_UsoInstr;
