@@ -77,7 +77,7 @@ class LinkFaults : public ::testing::TestWithParam<std::tuple<FaultCase, bool>> 
 
 TEST_P(LinkFaults, TransmissionsErrorAndTime) {
     const auto& [c, fast] = GetParam();
-    TraceLines trace;
+    TraceCapture trace;
     ScriptedLink l;
     l.link.setFastTick(fast);
     ASSERT_TRUE(l.open());
@@ -124,7 +124,7 @@ TEST(Link, RetriesAreTracedWithTheirCounts) {
          {"Errore UART nr.1", "Errore UART nr.2", "Errore UART nr.3", "Errore UART"}},
     };
     for (const auto& c : cases) {
-        TraceLines trace(CTraceCode::tmTraceNormal);
+        TraceCapture trace(CTraceCode::tmTraceNormal);
         ScriptedLink l;
         ASSERT_TRUE(l.open());
         l.line.pushAll(c.steps);
@@ -136,7 +136,7 @@ TEST(Link, RetriesAreTracedWithTheirCounts) {
 TEST(Link, StatusEventsAreTracedOnlyWhenTracingEverything) {
     const QString line = QStringLiteral("CommStatus event:15->Ricezione completata");
     {
-        TraceLines trace(CTraceCode::tmTraceAll);
+        TraceCapture trace(CTraceCode::tmTraceAll);
         ScriptedLink l;
         ASSERT_TRUE(l.open());
         l.line.push(ScriptedTransport::reply(kGood));
@@ -144,7 +144,7 @@ TEST(Link, StatusEventsAreTracedOnlyWhenTracingEverything) {
         EXPECT_TRUE(trace.lines.contains(line)) << trace.lines.join('|').toStdString();
     }
     {
-        TraceLines trace(CTraceCode::tmTraceNormal);
+        TraceCapture trace(CTraceCode::tmTraceNormal);
         ScriptedLink l;
         ASSERT_TRUE(l.open());
         l.line.push(ScriptedTransport::reply(kGood));
@@ -157,7 +157,7 @@ TEST(Link, StatusEventsAreTracedOnlyWhenTracingEverything) {
 }
 
 TEST(Link, GoodReplyAfterBadOneKeepsTheCrcCountUntilTheNextFrame) {
-    TraceLines trace;
+    TraceCapture trace;
     ScriptedLink l;
     ASSERT_TRUE(l.open());
     l.line.pushAll({ScriptedTransport::reply(kBad), ScriptedTransport::reply(kGood)});
@@ -168,7 +168,7 @@ TEST(Link, GoodReplyAfterBadOneKeepsTheCrcCountUntilTheNextFrame) {
 }
 
 TEST(Link, FrameAndLengthCannotChangeDuringAnExchange) {
-    TraceLines trace;
+    TraceCapture trace;
     ScriptedLink l;
     ASSERT_TRUE(l.open());
     l.link.setCommMode(1);
@@ -190,7 +190,7 @@ TEST(Link, FrameAndLengthCannotChangeDuringAnExchange) {
 }
 
 TEST(Link, CancelBeforeStartSendsNothingAndIsNeverCleared) {
-    TraceLines trace;
+    TraceCapture trace;
     ScriptedLink l;
     ASSERT_TRUE(l.open());
     QSignalSpy cancelled(&l.link, &CWirrel::TxRxCancelled);
@@ -208,7 +208,7 @@ TEST(Link, CancelBeforeStartSendsNothingAndIsNeverCleared) {
 }
 
 TEST(Link, CancelDuringAnExchangeEndsItAtTheNextEvaluation) {
-    TraceLines trace;
+    TraceCapture trace;
     ScriptedLink l;
     ASSERT_TRUE(l.open());
     l.link.setCommMode(1);
@@ -228,7 +228,7 @@ TEST(Link, CancelDuringAnExchangeEndsItAtTheNextEvaluation) {
 }
 
 TEST(Link, WithoutAVerifyHandlerEveryReplyIsAccepted) {
-    TraceLines trace;
+    TraceCapture trace;
     ScriptedLink l(/*answerCrc*/ false);
     ASSERT_TRUE(l.open());
     l.line.push(ScriptedTransport::reply(kBad));
@@ -254,7 +254,7 @@ TEST(Link, OutcomeEventsOnlyInCommModeZero) {
     };
     for (const auto& c : cases) {
         for (qint32 mode : {0, 1}) {
-            TraceLines trace;
+            TraceCapture trace;
             ScriptedLink l;
             ASSERT_TRUE(l.open());
             l.line.pushAll(c.steps);
@@ -284,7 +284,7 @@ TEST(Link, LateReplyOfAnEndedExchangeIsNotTakenForTheNextOne) {
     // The late reply arrives between the exchanges, or in the very instant the next one
     // starts (its status still on its way when StartTxRx runs).
     for (bool sameInstant : {false, true}) {
-        TraceLines trace;
+        TraceCapture trace;
         ScriptedLink l;
         ASSERT_TRUE(l.open());
         l.link.setTimeOutRx(500);
@@ -307,7 +307,7 @@ TEST(Link, SecondAnswerToAResentRequestIsNotTakenForTheNextOne) {
     const QByteArray requestB = BuildReadRequest(1, kRegModelLow, 1);
     const QByteArray replyB = ReadReply(1, {0x0004});
     for (bool fast : {false, true}) {
-        TraceLines trace;
+        TraceCapture trace;
         ScriptedLink l;
         l.link.setFastTick(fast);
         ASSERT_TRUE(l.open());
@@ -330,7 +330,7 @@ TEST(Link, SecondAnswerToAResentRequestIsNotTakenForTheNextOne) {
 TEST(Link, ReplyReadyWhenTheExchangeEndsIsNotTaken) {
     // The timeout limit is reached and a bad reply is waiting on the same tick: the exchange
     // ends with the timeout and nothing starts again.
-    TraceLines trace;
+    TraceCapture trace;
     ScriptedLink l;
     ASSERT_TRUE(l.open());
     l.link.setTimeOutRx(500);
@@ -349,7 +349,7 @@ TEST(Link, ReplyReadyWhenTheExchangeEndsIsNotTaken) {
 }
 
 TEST(Link, StatusBetweenExchangesDoesNotResend) {
-    TraceLines trace;
+    TraceCapture trace;
     ScriptedLink l;
     ASSERT_TRUE(l.open());
     l.line.push(ScriptedTransport::reply(kGood));
@@ -362,7 +362,7 @@ TEST(Link, StatusBetweenExchangesDoesNotResend) {
 }
 
 TEST(Link, UnpluggedPortIsClosedOnceAndTheTimersStop) {
-    TraceLines trace;
+    TraceCapture trace;
     ScriptedLink l;
     ASSERT_TRUE(l.open());
     l.line.push(ScriptedTransport::fault(Fault::Unplugged));
@@ -380,7 +380,7 @@ TEST(Link, FastLinkKeepsTheOrderOfEvaluationAndTaking) {
     // A reply and a timeout due at the same moment: evaluation (the resend) comes first in
     // both modes, and the reply already collected is then taken.
     for (bool fast : {false, true}) {
-        TraceLines trace;
+        TraceCapture trace;
         ScriptedLink l;
         l.link.setFastTick(fast);
         ASSERT_TRUE(l.open());
@@ -396,7 +396,7 @@ TEST(Link, FastLinkKeepsTheOrderOfEvaluationAndTaking) {
 TEST(Link, OpenPassesTheTableCodesToTheComponent) {
     const std::pair<qint32, qint32> bauds[] = {{2, 4800}, {3, 9600}, {4, 38400}, {5, 19200}};
     for (const auto& [index, baud] : bauds) {
-        TraceLines trace;
+        TraceCapture trace;
         ScriptedLink l;
         ASSERT_TRUE(l.link.OpenRs232(2, index, 0, 0));
         EXPECT_EQ(l.line.settings().baudRate, baud) << index;
@@ -415,7 +415,7 @@ TEST(Link, OpenPassesTheTableCodesToTheComponent) {
 }
 
 TEST(Link, SettingsChangesTheOpenLine) {
-    TraceLines trace;
+    TraceCapture trace;
     ScriptedLink l;
     ASSERT_TRUE(l.open(3));
     qint32 b = 4, p = 1, s = 1;
@@ -435,7 +435,7 @@ TEST(Link, OpenFailureIsTracedAndExplained) {
     };
     for (const auto& c :
          {Case{Fault::NotFound, "missing"}, Case{Fault::PermissionDenied, "denied"}}) {
-        TraceLines trace;
+        TraceCapture trace;
         ScriptedLink l;
         l.line.failOpenWith(c.fault, c.text);
         EXPECT_FALSE(l.link.OpenRs232(2, 3, 0, 0));
@@ -445,7 +445,7 @@ TEST(Link, OpenFailureIsTracedAndExplained) {
         EXPECT_EQ(l.link.OpenErrorText(), c.text);
     }
     // A bad table index is a component error too.
-    TraceLines trace;
+    TraceCapture trace;
     ScriptedLink l;
     EXPECT_FALSE(l.link.OpenRs232(1, 9, 0, 0));
     EXPECT_EQ(trace.lines.size(), 1);
@@ -453,7 +453,7 @@ TEST(Link, OpenFailureIsTracedAndExplained) {
 }
 
 TEST(Link, OpeningTwiceFailsTheSecondTime) {
-    TraceLines trace;
+    TraceCapture trace;
     ScriptedLink l;
     ASSERT_TRUE(l.open());
     EXPECT_FALSE(l.open());
@@ -464,7 +464,7 @@ TEST(Link, OpeningTwiceFailsTheSecondTime) {
 }
 
 TEST(Link, TelephoneLinkFailsOnThisSystem) {
-    TraceLines trace;
+    TraceCapture trace;
     ScriptedLink l;
     EXPECT_FALSE(l.link.OpenTelephonComm("0123", true, "02", "39", "Home", "Modem"));
     EXPECT_EQ(trace.lines, QStringList{"Apertura comunicazione telefonica non riuscita."});
@@ -474,7 +474,7 @@ TEST(Link, TelephoneLinkFailsOnThisSystem) {
 }
 
 TEST(Link, ControlLinesOnlyWhileOpen) {
-    TraceLines trace;
+    TraceCapture trace;
     ScriptedLink l;
     l.link.setDTR(true);
     EXPECT_FALSE(l.link.DTR());
@@ -487,7 +487,7 @@ TEST(Link, ControlLinesOnlyWhileOpen) {
 }
 
 TEST(Link, PropertiesPassThroughAndDefaults) {
-    TraceLines trace;
+    TraceCapture trace;
     ScriptedLink l;
     EXPECT_EQ(l.link.TimeOutRx(), 3000);
     EXPECT_EQ(l.rs232Manager->interval(), 200);
@@ -503,7 +503,7 @@ TEST(Link, PropertiesPassThroughAndDefaults) {
 }
 
 TEST(Link, ModemEventsOnlyTrace) {
-    TraceLines trace;
+    TraceCapture trace;
     ScriptedLink l;
     emit l.component.ModemConnected();
     emit l.component.ModemDisconnected(0x1F);
@@ -514,7 +514,7 @@ TEST(Link, ModemEventsOnlyTrace) {
 }
 
 TEST(Link, DestroyedDuringAnExchangeLeavesTheTimersQuiet) {
-    TraceLines trace;
+    TraceCapture trace;
     VirtualClock clock;
     ScriptedTransport line(clock);
     WirrelObj component(clock, line);

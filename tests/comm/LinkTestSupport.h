@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "ScriptedTransport.h"
+#include "TraceCapture.h"
 #include "base/CTraceCode.h"
 #include "base/Clock.h"
 #include "base/UserMessages.h"
@@ -12,37 +13,6 @@
 #include "comm/WirrelObj.h"
 
 namespace voltaris::test {
-
-// Sends g_Trace() lines into `lines` for the lifetime of the object.
-class TraceLines {
-public:
-    explicit TraceLines(CTraceCode::BugTraceModeEnum mode = CTraceCode::tmTraceAll)
-        : m_scope(&messages) {
-        auto& t = g_Trace();
-        m_mode = t.BugMode();
-        m_traceMode = t.BugTraceMode();
-        t.setBugMode(CTraceCode::bmTraceImmediate);
-        t.setBugTraceMode(mode);
-        t.setImmediateSink([this](const QString& line) { lines.append(line); });
-    }
-    ~TraceLines() {
-        auto& t = g_Trace();
-        t.setImmediateSink([](const QString&) {});
-        t.setBugMode(m_mode);
-        t.setBugTraceMode(m_traceMode);
-        t.BugTraceEnable();
-    }
-    TraceLines(const TraceLines&) = delete;
-    TraceLines& operator=(const TraceLines&) = delete;
-
-    QStringList lines;
-    RecordingMessages messages;
-
-private:
-    ScopedMessages m_scope;
-    CTraceCode::BugModeEnum m_mode;
-    CTraceCode::BugTraceModeEnum m_traceMode;
-};
 
 // A link as a window owns it: clock, two timers, the component on a scripted line, CWirrel.
 struct ScriptedLink {

@@ -186,7 +186,7 @@ TEST_F(Serial, LockFileOfARunningProgramIsNamed) {
 
     // Once that program has gone, its lock is stale and the port opens.
     other.end();
-    TraceLines trace;
+    TraceCapture trace;
     EXPECT_TRUE(line.open({})) << line.lastError().toStdString();
     EXPECT_TRUE(trace.lines.contains("Rimosso file di lock orfano " + lockFile));
     line.close();

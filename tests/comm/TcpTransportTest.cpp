@@ -57,7 +57,7 @@ quint16 closedPort() {
 }
 
 TEST(TcpLink, ExchangeThroughTheLinkInPieces) {
-    TraceLines trace;
+    TraceCapture trace;
     Gateway gw;
     ASSERT_TRUE(gw.server.isListening());
     WirrelObj component(Clock::real());
@@ -95,7 +95,7 @@ TEST(TcpLink, ExchangeThroughTheLinkInPieces) {
 }
 
 TEST(TcpLink, RefusedConnectionFailsTheOpenWith209) {
-    TraceLines trace;
+    TraceCapture trace;
     EnsureApp();
     const QString url = QStringLiteral("tcp://127.0.0.1:%1").arg(closedPort());
     WirrelObj component(Clock::real());
@@ -220,7 +220,7 @@ TEST(Ports, FastLinkSetting) {
 }
 
 TEST(Ports, ComponentOpensTheDeviceOfItsPortIndex) {
-    TraceLines trace;
+    TraceCapture trace;
     EnsureApp();
     ScratchStore scratch;
     {

@@ -138,7 +138,7 @@ TEST(WirrelObj, ReplyOfAnAbandonedRequestIsNotReported) {
 }
 
 TEST(WirrelObj, UnsupportedControlLinesAreTracedAndLeaveThePortOpen) {
-    TraceLines trace;
+    TraceCapture trace;
     Component comp;
     comp.line.setControlLinesSupported(false);
     comp.obj.setPortOpen(true);

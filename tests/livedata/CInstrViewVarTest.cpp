@@ -220,7 +220,7 @@ TEST(InstrViewVar, SystemMaskHidesWhatTheWiringDoesNotHave) {
 }
 
 TEST(InstrViewVar, ConversionIsTracedPerShownVariable) {
-    TraceLines trace;
+    TraceCapture trace;
     T d(QStringLiteral("."));
     d.setSystem(1);
     d.ProcessData(distinctWords());
@@ -254,7 +254,7 @@ TEST(InstrViewVar, ClearingAfterAConversionRestoresDashesAndKeepsNames) {
 }
 
 TEST(InstrViewVar, ValuesBeyondTheScaleShowDashesWithoutAMessage) {
-    TraceLines trace;
+    TraceCapture trace;
     T d(QStringLiteral("."));
     QVector<qint16> w(T::kWordCount, 0);
     setSingle(w, 0, std::numeric_limits<float>::infinity());  // automatic step

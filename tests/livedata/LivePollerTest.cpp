@@ -33,7 +33,7 @@ struct Frame {
 
 // A live window's engine on a simulated line; every request that reaches the line is kept.
 struct SimLive {
-    TraceLines trace;
+    TraceCapture trace;
     VirtualClock clock;
     SimNetwork net;
     std::unique_ptr<SimTransport> line;
@@ -344,7 +344,7 @@ TEST(LivePoller, NoInstrumentAtAnySpeedGives228) {
 
 TEST(LivePoller, APortThatDoesNotOpenIsNamed) {
     for (qint16 interfaceType : {qint16(0), qint16(1)}) {
-        TraceLines trace;
+        TraceCapture trace;
         VirtualClock clock;
         WirrelObj component(clock);
         CCommConfig comm;
@@ -382,7 +382,7 @@ TEST(LivePoller, LampRules) {
         {0x55AA, 1, 1, L::Red, L::Red, L::Grey},
     };
     for (const LampCase& c : cases) {
-        TraceLines trace;
+        TraceCapture trace;
         VirtualClock clock;
         ScriptedTransport line(clock);
         WirrelObj component(clock, line);

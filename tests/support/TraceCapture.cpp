@@ -2,12 +2,12 @@
 
 namespace voltaris::test {
 
-TraceCapture::TraceCapture() : m_scope(&messages) {
+TraceCapture::TraceCapture(CTraceCode::BugTraceModeEnum mode) : m_scope(&messages) {
     CTraceCode& t = g_Trace();
     m_mode = t.BugMode();
     m_traceMode = t.BugTraceMode();
     t.setBugMode(CTraceCode::bmTraceImmediate);
-    t.setBugTraceMode(CTraceCode::tmTraceAll);
+    t.setBugTraceMode(mode);
     t.setImmediateSink([this](const QString& line) { lines.append(line); });
 }
 
@@ -16,6 +16,7 @@ TraceCapture::~TraceCapture() {
     t.setImmediateSink([](const QString&) {});
     t.setBugMode(m_mode);
     t.setBugTraceMode(m_traceMode);
+    t.BugTraceEnable();  // a test may have switched the trace off
 }
 
 }  // namespace voltaris::test

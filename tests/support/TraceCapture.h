@@ -7,10 +7,11 @@
 
 namespace voltaris::test {
 
-// Sends g_Trace() lines into `lines` and message boxes into `messages` for one scope.
+// Sends g_Trace() lines into `lines` and message boxes into `messages` for one scope, with
+// the trace in `mode` (everything, by default).
 class TraceCapture {
 public:
-    TraceCapture();
+    explicit TraceCapture(CTraceCode::BugTraceModeEnum mode = CTraceCode::tmTraceAll);
     ~TraceCapture();
     TraceCapture(const TraceCapture&) = delete;
     TraceCapture& operator=(const TraceCapture&) = delete;
