@@ -72,12 +72,21 @@ qint32 SimNetwork::lineBaud(int i) const {
     return m_instruments.at(i)->baudRate();
 }
 
-int SimNetwork::WireTimeMs(qsizetype bytes, const Transport::LineSettings& line) {
+namespace {
+
+// Milliseconds `bytes` take on the wire, unrounded: start bit, data bits, parity, stop bits.
+double exactWireMs(qsizetype bytes, const Transport::LineSettings& line) {
     if (line.baudRate <= 0 || bytes <= 0)
         return 0;
     const int bits = 1 + line.dataBits + (line.parity == Transport::Parity::None ? 0 : 1) +
                      (line.stopBits == Transport::StopBits::Two ? 2 : 1);
-    return static_cast<int>(std::ceil(static_cast<double>(bytes) * bits * 1000.0 / line.baudRate));
+    return static_cast<double>(bytes) * bits * 1000.0 / line.baudRate;
+}
+
+}  // namespace
+
+int SimNetwork::WireTimeMs(qsizetype bytes, const Transport::LineSettings& line) {
+    return static_cast<int>(std::ceil(exactWireMs(bytes, line)));
 }
 
 void SimNetwork::logDiscarded(const QByteArray& bytes, qint64 nowMs) {
@@ -210,9 +219,13 @@ SimReply SimNetwork::handleRequest(const QByteArray& frame, const Transport::Lin
                 break;
         }
     }
-    if (m_timing.enabled)
-        reply.delayMs = reply.requestWireMs + m_timing.turnaroundMs +
-                        WireTimeMs(reply.bytes.isEmpty() ? 1 : reply.bytes.size(), replyLine);
+    if (m_timing.enabled) {
+        // Rounded up once for the whole exchange: rounding each frame would add up to a
+        // millisecond per frame, a third of a short exchange at 38400 baud.
+        reply.delayMs = static_cast<int>(
+            std::ceil(exactWireMs(frame.size(), line) + m_timing.turnaroundMs +
+                      exactWireMs(reply.bytes.isEmpty() ? 1 : reply.bytes.size(), replyLine)));
+    }
     reply.delayMs += extraMs;
 
     QJsonObject tx{{QStringLiteral("t"), nowMs + reply.delayMs},

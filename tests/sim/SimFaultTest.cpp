@@ -107,13 +107,14 @@ TEST(SimFaults, LineTiming) {
     SimNetwork net;
     net.addInstrument(kR2, 1, 1);
     net.setTiming({true, 5});
-    // 8 request bytes and 7 reply bytes of 10 bits at 9600 baud: 9 + 5 + 8 ms.
+    // 8 request bytes and 7 reply bytes of 10 bits at 9600 baud: 8.33 + 5 + 7.29 ms, rounded
+    // up once.
     SimReply r = net.handleRequest(BuildReadRequest(1, 211), line(9600), 0);
     EXPECT_EQ(r.requestWireMs, 9);
-    EXPECT_EQ(r.delayMs, 22);
+    EXPECT_EQ(r.delayMs, 21);
     net.setFaults({SimFaultSpec{SimFault::Delay, 0, 100}});
     r = net.handleRequest(BuildReadRequest(1, 211), line(9600), 0);
-    EXPECT_EQ(r.delayMs, 122);
+    EXPECT_EQ(r.delayMs, 121);
     Transport::LineSettings s = line(4800);
     s.parity = Transport::Parity::Even;
     s.stopBits = Transport::StopBits::Two;

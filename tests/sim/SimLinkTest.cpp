@@ -79,31 +79,32 @@ TEST_P(LinkOverSim, ErrorTransmissionsAndTime) {
 }
 
 // Times: the first transmission leaves on the first 200 ms tick; a reply (8 + 7 bytes at
-// 9600 baud plus 5 ms: 22 ms) or a line error (one byte time: 16 ms) restarts the tick, and
-// the next tick takes it; a try times out 3000 ms after it was sent.
+// 9600 baud plus 5 ms: 20.6, so 21 ms) or a line error (8 bytes and one byte time plus 5 ms:
+// 15 ms) restarts the tick, and the next tick takes it; a try times out 3000 ms after it was
+// sent.
 INSTANTIATE_TEST_SUITE_P(
     Faults, LinkOverSim,
     ::testing::Values(
-        LinkCase{{SimFault::None}, CWirrel::leOk, 1, 422},
+        LinkCase{{SimFault::None}, CWirrel::leOk, 1, 421},
         LinkCase{{SimFault::Silent}, CWirrel::leTimeOut, 3, 9200},
-        LinkCase{{SimFault::BadCrc}, CWirrel::leCRC, 3, 1466},
-        LinkCase{{SimFault::Garbage}, CWirrel::leCRC, 3, 1466},
+        LinkCase{{SimFault::BadCrc}, CWirrel::leCRC, 3, 1463},
+        LinkCase{{SimFault::Garbage}, CWirrel::leCRC, 3, 1463},
         LinkCase{{SimFault::ShortReply}, CWirrel::leTimeOut, 3, 9200},
         // A reply later than the timeout arrives while the resend waits and is taken for
         // its reply, as on a real line; one later than all three tries is never seen.
-        LinkCase{{SimFault::Delay, 0, 4000}, CWirrel::leOk, 2, 4422},
+        LinkCase{{SimFault::Delay, 0, 4000}, CWirrel::leOk, 2, 4421},
         LinkCase{{SimFault::Delay, 0, 10000}, CWirrel::leTimeOut, 3, 9200},
-        LinkCase{{SimFault::LineError}, CWirrel::leUART, 3, 848},
+        LinkCase{{SimFault::LineError}, CWirrel::leUART, 3, 845},
         // The port goes away at the first request; the two resends find it closed.
         LinkCase{{SimFault::Unplug}, CWirrel::leUART, 1, 800},
         // Faults on the first replies only: the link's retries get through.
-        LinkCase{{SimFault::Silent, 1}, CWirrel::leOk, 2, 3422},
-        LinkCase{{SimFault::BadCrc, 2}, CWirrel::leOk, 3, 1266},
-        LinkCase{{SimFault::Garbage, 1}, CWirrel::leOk, 2, 844},
-        LinkCase{{SimFault::ShortReply, 2}, CWirrel::leOk, 3, 6422},
-        LinkCase{{SimFault::LineError, 2}, CWirrel::leOk, 3, 854},
-        LinkCase{{SimFault::Delay, 1, 4000}, CWirrel::leOk, 2, 3422},
-        LinkCase{{SimFault::Unplug, 1}, CWirrel::leOk, 1, 422}),
+        LinkCase{{SimFault::Silent, 1}, CWirrel::leOk, 2, 3421},
+        LinkCase{{SimFault::BadCrc, 2}, CWirrel::leOk, 3, 1263},
+        LinkCase{{SimFault::Garbage, 1}, CWirrel::leOk, 2, 842},
+        LinkCase{{SimFault::ShortReply, 2}, CWirrel::leOk, 3, 6421},
+        LinkCase{{SimFault::LineError, 2}, CWirrel::leOk, 3, 851},
+        LinkCase{{SimFault::Delay, 1, 4000}, CWirrel::leOk, 2, 3421},
+        LinkCase{{SimFault::Unplug, 1}, CWirrel::leOk, 1, 421}),
     [](const auto& info) {
         return SimFaultName(info.param.fault.fault).toStdString() +
                std::to_string(info.param.fault.count) + "_" +

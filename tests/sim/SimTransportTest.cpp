@@ -54,7 +54,7 @@ TEST(SimTransport, RepliesAfterTheLineTimeInVirtualTime) {
     EXPECT_EQ(f.transport->write(req), 8);
     f.clock.runUntilIdle();
     EXPECT_EQ(rec.written, QList<qint64>{9});
-    EXPECT_EQ(rec.ready, QList<qint64>{22});
+    EXPECT_EQ(rec.ready, QList<qint64>{21});  // 8.33 + 5 + 7.29 ms, rounded up once
     EXPECT_EQ(rec.data, AppendCRC(QByteArray::fromHex("01040200 23")));
     EXPECT_TRUE(rec.faults.isEmpty());
 }
