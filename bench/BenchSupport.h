@@ -6,9 +6,11 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <memory>
+
+#include "sim/SimProcess.h"
 
 namespace voltaris::bench {
 
@@ -38,28 +40,20 @@ struct LineFigures {
     double simulatorMs = 0;  // what the simulator itself takes for them (simExchangeMs)
 };
 
-// voltaris-sim (next to the benchmark) on a pseudo-terminal with real line timing, running
-// the given instruments ("MODEL@ADDRESS:BAUD"); `path` is empty when it did not start.
-class SimProcess {
+// voltaris-sim (next to the benchmark) on a pseudo-terminal with real line timing and a frame
+// log, running the given instruments ("MODEL@ADDRESS:BAUD"); `path` is empty when it did not
+// start.
+class LoggedSim {
 public:
-    explicit SimProcess(const QStringList& instruments) {
+    explicit LoggedSim(const QStringList& instruments) {
         QStringList args{QStringLiteral("--pty"), QStringLiteral("--timing"),
                          QStringLiteral("--log"), m_dir.filePath(QStringLiteral("frames.log"))};
         for (const QString& i : instruments)
             args << QStringLiteral("--instrument") << i;
-        m_p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/voltaris-sim"), args);
-        if (!m_p.waitForStarted(5000))
-            return;
-        while (!m_p.canReadLine() && m_p.waitForReadyRead(5000)) {
-        }
-        path = QString::fromLocal8Bit(m_p.readLine()).trimmed();
+        m_sim = std::make_unique<SimProcess>(
+            QCoreApplication::applicationDirPath() + QStringLiteral("/voltaris-sim"), args);
+        path = m_sim->firstLine();
     }
-    ~SimProcess() {
-        m_p.kill();
-        m_p.waitForFinished(5000);
-    }
-    SimProcess(const SimProcess&) = delete;
-    SimProcess& operator=(const SimProcess&) = delete;
 
     // The frames of the simulator's log since the last call, counted and timed.
     LineFigures takeFrames() {
@@ -89,7 +83,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QProcess m_p;
+    std::unique_ptr<SimProcess> m_sim;
     qint64 m_logOffset = 0;
 };
 

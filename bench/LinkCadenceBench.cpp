@@ -27,7 +27,7 @@ struct Run {
 };
 
 // `count` reads of `registers` registers from address 1; ms is -1 when an exchange failed.
-Run exchanges(bench::SimProcess& sim, bool fast, int count, quint8 registers) {
+Run exchanges(bench::LoggedSim& sim, bool fast, int count, quint8 registers) {
     Clock& clock = Clock::real();
     WirrelObj component(clock);
     auto timeOut = clock.createTimer();
@@ -64,7 +64,7 @@ Run exchanges(bench::SimProcess& sim, bool fast, int count, quint8 registers) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    bench::SimProcess sim({QStringLiteral("KM6.1.x.R2.KX@1:38400")});
+    bench::LoggedSim sim({QStringLiteral("KM6.1.x.R2.KX@1:38400")});
     if (sim.path.isEmpty()) {
         std::fprintf(stderr, "voltaris-sim did not start (build the voltaris-sim target)\n");
         return 1;

@@ -65,7 +65,7 @@ double measure(const QString& port, bool fast) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
-    bench::SimProcess sim({QStringLiteral("KM5.1.x.R2.KX@1:38400")});
+    bench::LoggedSim sim({QStringLiteral("KM5.1.x.R2.KX@1:38400")});
     if (sim.path.isEmpty()) {
         out << "voltaris-sim did not start (build the voltaris-sim target)\n";
         return 1;

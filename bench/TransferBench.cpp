@@ -25,7 +25,7 @@ namespace {
 
 // Writes configuration `id` to instruments 1..count (one instrument: manual address 1) and
 // prints the time beside the physical minimum of the frames the simulator saw.
-double transmit(bench::SimProcess& sim, Archive& archive, qint32 id, int count, bool fast,
+double transmit(bench::LoggedSim& sim, Archive& archive, qint32 id, int count, bool fast,
                 const char* what) {
     Clock& clock = Clock::real();
     WirrelObj component(clock);
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
         bench::kSimTurnaroundMs);
     bool failed = false;
     {
-        bench::SimProcess sim({QStringLiteral("KM6.1.x.R2.KX@1:38400")});
+        bench::LoggedSim sim({QStringLiteral("KM6.1.x.R2.KX@1:38400")});
         for (const bool fast : {false, true})
             failed |=
                 transmit(sim, archive, id, 1, fast,
@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
         QStringList eight;
         for (int a = 1; a <= 8; ++a)
             eight << QStringLiteral("KM6.1.x.R2.KX@%1:38400").arg(a);
-        bench::SimProcess sim(eight);
+        bench::LoggedSim sim(eight);
         const double one = transmit(sim, archive, id, 1, true, "one instrument of 8, fast link");
         const double ms = transmit(sim, archive, id, 8, true, "network of 8, fast link");
         if (one > 0 && ms > 0)

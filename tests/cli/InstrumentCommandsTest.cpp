@@ -13,6 +13,7 @@
 #include "base/SettingsStore.h"
 #include "cli/Cli.h"
 #include "cli/LinkOptions.h"
+#include "sim/SimProcess.h"
 
 using namespace voltaris;
 using namespace voltaris::cli;
@@ -118,28 +119,12 @@ TEST_F(LinkFixture, SaveStoresWhatWasGivenAndNothingElseDoes) {
     EXPECT_EQ(s.network.TotalInstrNetwork(), 7);
 }
 
-// One voltaris-sim process on a pseudo-terminal; its first line is the terminal's path.
-class SimProcess {
+// voltaris-sim built beside the tests; path() is the pseudo-terminal it serves.
+class SimProcess : public voltaris::SimProcess {
 public:
-    explicit SimProcess(const QStringList& args) {
-        m_process.setProgram(QStringLiteral(VOLTARIS_SIM_EXE));
-        m_process.setArguments(args);
-        m_process.start();
-        if (!m_process.waitForStarted(5000))
-            return;
-        while (!m_process.canReadLine() && m_process.waitForReadyRead(5000)) {
-        }
-        m_path = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-    }
-    ~SimProcess() {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-    QString path() const { return m_path; }
-
-private:
-    QProcess m_process;
-    QString m_path;
+    explicit SimProcess(const QStringList& args)
+        : voltaris::SimProcess(QStringLiteral(VOLTARIS_SIM_EXE), args) {}
+    QString path() const { return firstLine(); }
 };
 
 class InstrumentCommands : public LinkFixture {

@@ -12,6 +12,7 @@
 #include "TestSupport.h"
 #include "base/ResString.h"
 #include "cli/Cli.h"
+#include "sim/SimProcess.h"
 
 using namespace voltaris;
 
@@ -42,28 +43,13 @@ LiveRun runLive(const QString& home, const QStringList& args) {
     return r;
 }
 
-// A voltaris-sim process on a pseudo-terminal; its first line is the terminal's path.
-class Sim {
+// voltaris-sim on a pseudo-terminal; path() is the terminal.
+class Sim : public SimProcess {
 public:
-    explicit Sim(const QStringList& args) {
-        m_p.setProgram(QStringLiteral(VOLTARIS_BIN_DIR "/voltaris-sim"));
-        m_p.setArguments(QStringList{"--pty"} + args);
-        m_p.start();
-        if (!m_p.waitForStarted(5000))
-            return;
-        while (!m_p.canReadLine() && m_p.waitForReadyRead(5000)) {
-        }
-        m_path = QString::fromLocal8Bit(m_p.readLine()).trimmed();
-    }
-    ~Sim() {
-        m_p.kill();
-        m_p.waitForFinished(5000);
-    }
-    QString path() const { return m_path; }
-
-private:
-    QProcess m_p;
-    QString m_path;
+    explicit Sim(const QStringList& args)
+        : SimProcess(QStringLiteral(VOLTARIS_BIN_DIR "/voltaris-sim"),
+                     QStringList{"--pty"} + args) {}
+    QString path() const { return firstLine(); }
 };
 
 TEST(LiveCommand, OneCycleAsJsonOverAPseudoTerminal) {

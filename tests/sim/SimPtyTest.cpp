@@ -7,6 +7,7 @@
 #include "comm/Frames.h"
 #include "comm/LinkExchange.h"
 #include "comm/WirrelObj.h"
+#include "sim/SimProcess.h"
 
 #include <gtest/gtest.h>
 #include <QCoreApplication>
@@ -28,39 +29,11 @@ using namespace voltaris::test;
 
 namespace {
 
-// One voltaris-sim process; its first line of output is the line to talk to.
-class SimProcess {
+// voltaris-sim built beside the tests.
+class SimProcess : public voltaris::SimProcess {
 public:
-    explicit SimProcess(const QStringList& args) {
-        m_process.setProgram(QStringLiteral(VOLTARIS_SIM_EXE));
-        m_process.setArguments(args);
-        m_process.setReadChannel(QProcess::StandardOutput);
-        m_process.start();
-        if (!m_process.waitForStarted(5000))
-            return;
-        while (!m_process.canReadLine() && m_process.waitForReadyRead(5000)) {
-        }
-        m_first = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-    }
-    ~SimProcess() {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-    QString firstLine() const { return m_first; }
-    // Ends it as Ctrl-C would and returns its exit code (-1 when it did not end).
-    int stop() {
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000))
-            return -1;
-        return m_process.exitCode();
-    }
-    QProcess& process() { return m_process; }
-
-private:
-    QProcess m_process;
-    QString m_first;
+    explicit SimProcess(const QStringList& args)
+        : voltaris::SimProcess(QStringLiteral(VOLTARIS_SIM_EXE), args) {}
 };
 
 struct MasterRun {
