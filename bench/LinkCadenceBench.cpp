@@ -30,12 +30,8 @@ struct Run {
 Run exchanges(bench::LoggedSim& sim, bool fast, int count, quint8 registers) {
     Clock& clock = Clock::real();
     WirrelObj component(clock);
-    auto timeOut = clock.createTimer();
-    auto manager = clock.createTimer();
-    CWirrel link(clock);
-    link.Create(*timeOut, *manager, component, -1);
-    QObject::connect(&link, &CWirrel::VerifyCRC,
-                     [](bool& ok, const QByteArray& f) { ok = VerifyFrameCRC(f); });
+    StandaloneLink standalone(clock, component);
+    CWirrel& link = standalone.link;
     link.setPortName(sim.path);
     link.setFastTick(fast);
     Run run;
@@ -46,7 +42,7 @@ Run exchanges(bench::LoggedSim& sim, bool fast, int count, quint8 registers) {
     QElapsedTimer t;
     t.start();
     for (int i = 0; i < count; ++i) {
-        if (RunExchange(link, clock, request, replyLength) != CWirrel::leOk) {
+        if (standalone.exchange(request, replyLength) != CWirrel::leOk) {
             link.CloseRs232();
             return run;
         }

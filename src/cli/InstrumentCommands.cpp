@@ -276,12 +276,8 @@ Command scanCommand() {
 
                 Clock& clock = Clock::real();
                 WirrelObj component(clock);
-                std::unique_ptr<Timer> timeOut = clock.createTimer();
-                std::unique_ptr<Timer> manager = clock.createTimer();
-                CWirrel wirrel(clock);
-                wirrel.Create(*timeOut, *manager, component, -1);
-                QObject::connect(&wirrel, &CWirrel::VerifyCRC,
-                                 [](bool& ok, const QByteArray& f) { ok = VerifyFrameCRC(f); });
+                StandaloneLink standalone(clock, component);
+                CWirrel& wirrel = standalone.link;
                 ConfigureLink(wirrel, link);
                 bool cancelled = false;
                 InterruptWatch watch([&] {
@@ -290,7 +286,7 @@ Command scanCommand() {
                 });
                 ProgressView view(s.ctx);
                 const auto exchange = [&](const QByteArray& request, int length) {
-                    return RunExchange(wirrel, clock, request, length);
+                    return standalone.exchange(request, length);
                 };
                 struct Found {
                     qint32 baud;

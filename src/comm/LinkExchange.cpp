@@ -1,6 +1,7 @@
 #include "comm/LinkExchange.h"
 
 #include "comm/Frames.h"
+#include "comm/WirrelObj.h"
 #include "model/CNetworkAddMsgSetup.h"
 
 namespace voltaris {
@@ -13,6 +14,13 @@ qint32 RunExchange(CWirrel& link, Clock& clock, const QByteArray& request, int r
     while (link.TxRxInProgress())
         clock.yield();
     return link.Error();
+}
+
+StandaloneLink::StandaloneLink(Clock& c, WirrelObj& component)
+    : clock(c), timeOut(c.createTimer()), workTick(c.createTimer()), link(c) {
+    link.Create(*timeOut, *workTick, component, -1);
+    QObject::connect(&link, &CWirrel::VerifyCRC,
+                     [](bool& ok, const QByteArray& frame) { ok = VerifyFrameCRC(frame); });
 }
 
 SearchTiming::SearchTiming(CWirrel& link)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <functional>
+#include <memory>
 
 #include "base/Clock.h"
 #include "comm/CWirrel.h"
@@ -9,10 +10,26 @@
 namespace voltaris {
 
 class CNetworkAddMsgSetup;
+class WirrelObj;
 
 // Runs one exchange on `link` the way the engines do (CommMode 1: the error is returned, not
 // raised as an event) and waits for its end on `clock`. Returns the link's Error().
 qint32 RunExchange(CWirrel& link, Clock& clock, const QByteArray& request, int replyLength);
+
+// A link with timers of its own on `component`, answering VerifyCRC with the frame's CRC
+// check: what a window sets up, for callers that only exchange frames (the scan command,
+// benchmarks, tests).
+struct StandaloneLink {
+    StandaloneLink(Clock& clock, WirrelObj& component);
+    qint32 exchange(const QByteArray& request, int replyLength) {
+        return RunExchange(link, clock, request, replyLength);
+    }
+
+    Clock& clock;
+    std::unique_ptr<Timer> timeOut;
+    std::unique_ptr<Timer> workTick;
+    CWirrel link;
+};
 
 // The address search's own timing on `link` for the lifetime of the object: a short timeout
 // and one try per address. The link's timeout and limit come back afterwards.

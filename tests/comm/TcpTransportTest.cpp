@@ -8,6 +8,7 @@
 #include "TestSupport.h"
 #include "base/ResString.h"
 #include "base/SettingsStore.h"
+#include "comm/LinkExchange.h"
 #include "comm/PortMessages.h"
 #include "comm/Ports.h"
 #include "comm/TcpTransport.h"
@@ -61,12 +62,8 @@ TEST(TcpLink, ExchangeThroughTheLinkInPieces) {
     Gateway gw;
     ASSERT_TRUE(gw.server.isListening());
     WirrelObj component(Clock::real());
-    auto timeOut = Clock::real().createTimer();
-    auto work = Clock::real().createTimer();
-    CWirrel link(Clock::real());
-    link.Create(*timeOut, *work, component, -1);
-    QObject::connect(&link, &CWirrel::VerifyCRC,
-                     [](bool& ok, const QByteArray& f) { ok = VerifyFrameCRC(f); });
+    StandaloneLink standalone(Clock::real(), component);
+    CWirrel& link = standalone.link;
     link.setPortName(gw.url());
     ASSERT_TRUE(link.OpenRs232(1, 4, 0, 0)) << link.OpenErrorText().toStdString();
     ASSERT_TRUE(gw.accept());
@@ -99,10 +96,8 @@ TEST(TcpLink, RefusedConnectionFailsTheOpenWith209) {
     EnsureApp();
     const QString url = QStringLiteral("tcp://127.0.0.1:%1").arg(closedPort());
     WirrelObj component(Clock::real());
-    auto timeOut = Clock::real().createTimer();
-    auto work = Clock::real().createTimer();
-    CWirrel link(Clock::real());
-    link.Create(*timeOut, *work, component, -1);
+    StandaloneLink standalone(Clock::real(), component);
+    CWirrel& link = standalone.link;
     link.setPortName(url);
     EXPECT_FALSE(link.OpenRs232(1, 4, 0, 0));
     EXPECT_TRUE(link.OpenErrorText().startsWith(ResString(209)))
@@ -229,10 +224,8 @@ TEST(Ports, ComponentOpensTheDeviceOfItsPortIndex) {
         store.sync();
     }
     WirrelObj component(Clock::real());
-    auto timeOut = Clock::real().createTimer();
-    auto work = Clock::real().createTimer();
-    CWirrel link(Clock::real());
-    link.Create(*timeOut, *work, component, -1);
+    StandaloneLink standalone(Clock::real(), component);
+    CWirrel& link = standalone.link;
     EXPECT_FALSE(link.OpenRs232(4, 3, 0, 0));
     EXPECT_EQ(link.OpenErrorText(), PortMessages::NotAvailable("/dev/ttyVoltarisNone"));
     EXPECT_EQ(trace.lines,

@@ -239,15 +239,11 @@ TEST(SimPty, TheProgramsLinkFindsTheInstrumentAtItsSpeed) {
     ASSERT_FALSE(sim.firstLine().isEmpty());
     Clock& clock = Clock::real();
     WirrelObj component(clock);
-    auto timeOut = clock.createTimer();
-    auto work = clock.createTimer();
-    CWirrel link(clock);
-    link.Create(*timeOut, *work, component, -1);
-    QObject::connect(&link, &CWirrel::VerifyCRC,
-                     [](bool& ok, const QByteArray& frame) { ok = VerifyFrameCRC(frame); });
+    StandaloneLink standalone(clock, component);
+    CWirrel& link = standalone.link;
     link.setPortName(sim.firstLine());
     const auto exchange = [&](quint8 address) {
-        return RunExchange(link, clock, BuildReadRequest(address, 211), 7);
+        return standalone.exchange(BuildReadRequest(address, 211), 7);
     };
     // The baud search of the program: 38400, then 19200, one short try per address.
     ASSERT_TRUE(link.OpenRs232(1, 4, 0, 0)) << link.OpenErrorText().toStdString();
