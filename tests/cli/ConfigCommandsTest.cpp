@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include "CliTestSupport.h"
 #include "TestSupport.h"
 #include "cli/Cli.h"
 #include "model/Configuration.h"
@@ -17,19 +18,8 @@ using namespace voltaris;
 
 namespace {
 
-struct CliRun {
-    QString out, err;
-    int status = -1;
-};
-
-CliRun RunCli(const QStringList& args, const QString& input = {}) {
-    CliRun r;
-    QString in = input;
-    QTextStream out(&r.out), err(&r.err), inStream(&in);
-    cli::Context ctx{out, err, inStream, false, VOLTARIS_BIN_DIR};
-    r.status = cli::run(args, ctx);
-    return r;
-}
+using test::CliRun;
+using test::RunCli;
 
 // Every row of every table of the archive, to show that a refused command stored nothing
 // (the id counter included).

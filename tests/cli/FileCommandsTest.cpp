@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 
+#include "CliTestSupport.h"
 #include "TestSupport.h"
 #include "base/ResString.h"
 #include "cli/Cli.h"
@@ -13,19 +14,7 @@ using namespace voltaris;
 
 namespace {
 
-struct Result {
-    QString out, err;
-    int status = -1;
-};
-
-Result voltarisRun(const QString& home, const QStringList& args) {
-    Result r;
-    QString in;
-    QTextStream out(&r.out), err(&r.err), inStream(&in);
-    cli::Context ctx{out, err, inStream, false, VOLTARIS_BIN_DIR};
-    r.status = cli::run(QStringList{"--home", home} + args, ctx);
-    return r;
-}
+using Result = test::CliRun;
 
 QString fixture(const char* name) {
     return test::dataPath(QStringLiteral("memmap/") + QLatin1String(name));
@@ -33,7 +22,7 @@ QString fixture(const char* name) {
 
 class FileCommands : public testing::Test {
 protected:
-    Result run(const QStringList& args) { return voltarisRun(home.path(), args); }
+    Result run(const QStringList& args) { return test::RunCliIn(home.path(), args); }
     QString listing() { return run({"list"}).out; }
     test::TempDir home, files;
 };

@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QProcess>
 
+#include "CliTestSupport.h"
 #include "TestSupport.h"
 #include "base/ResString.h"
 #include "base/SettingsStore.h"
@@ -20,19 +21,7 @@ using namespace voltaris::cli;
 
 namespace {
 
-struct Result {
-    QString out, err;
-    int status = -1;
-};
-
-Result voltarisRun(const QString& home, const QStringList& args) {
-    Result r;
-    QString in;
-    QTextStream out(&r.out), err(&r.err), inStream(&in);
-    Context ctx{out, err, inStream, false, VOLTARIS_BIN_DIR};
-    r.status = run(QStringList{"--home", home} + args, ctx);
-    return r;
-}
+using Result = test::CliRun;
 
 // The settings store in a temporary file for one test.
 class LinkFixture : public testing::Test {
@@ -138,7 +127,7 @@ protected:
             static QCoreApplication app(argc, argv);
         }
     }
-    Result cli(const QStringList& args) { return voltarisRun(home.path(), args); }
+    Result cli(const QStringList& args) { return test::RunCliIn(home.path(), args); }
     QString createDemo() {
         const Result r =
             cli({"create", "--json",

@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QTimer>
 
+#include "CliTestSupport.h"
 #include "TestSupport.h"
 #include "base/ResString.h"
 #include "cli/Cli.h"
@@ -28,19 +29,11 @@ void ensureApp() {
     (void)app;
 }
 
-struct LiveRun {
-    QString out, err;
-    int status = -1;
-};
+using LiveRun = test::CliRun;
 
 LiveRun runLive(const QString& home, const QStringList& args) {
     ensureApp();
-    LiveRun r;
-    QString in;
-    QTextStream out(&r.out), err(&r.err), inStream(&in);
-    cli::Context ctx{out, err, inStream, false, QStringLiteral(VOLTARIS_BIN_DIR)};
-    r.status = cli::run(QStringList{"--home", home, "live"} + args, ctx);
-    return r;
+    return test::RunCliIn(home, QStringList{"live"} + args);
 }
 
 // voltaris-sim on a pseudo-terminal; path() is the terminal.
