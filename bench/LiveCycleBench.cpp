@@ -55,7 +55,7 @@ double measure(const QString& port, bool fast) {
         if (cycle == 1)
             timer.start();
     });
-    if (poller.Run() != LivePoller::Outcome::Finished)
+    if (!poller.exec().ok())
         return -1;
     return double(timer.elapsed()) / kCycles;
 }

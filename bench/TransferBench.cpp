@@ -13,11 +13,11 @@
 #include "base/Clock.h"
 #include "base/DataFolder.h"
 #include "comm/CWirrel.h"
-#include "comm/TransferProcedure.h"
 #include "comm/WirrelObj.h"
 #include "model/CCommConfig.h"
 #include "model/CNetworkAddMsgSetup.h"
 #include "model/Configuration.h"
+#include "transfer/TransferProcedure.h"
 
 using namespace voltaris;
 
@@ -44,7 +44,7 @@ double transmit(bench::LoggedSim& sim, Archive& archive, qint32 id, int count, b
     p.link().setFastTick(fast);
     QElapsedTimer t;
     t.start();
-    const bool ok = p.Run();
+    const bool ok = p.exec().ok();
     const double ms = t.elapsed();
     const bench::LineFigures f = sim.takeFrames();
     if (!ok) {

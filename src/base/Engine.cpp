@@ -1,5 +1,7 @@
 #include "base/Engine.h"
 
+#include <QEventLoop>
+
 #include "base/Clock.h"
 
 namespace voltaris {
@@ -30,6 +32,15 @@ bool Engine::start() {
         });
     });
     return true;
+}
+
+const EngineOutcome& Engine::exec() {
+    QEventLoop loop;
+    const QMetaObject::Connection c = connect(this, &Engine::finished, &loop, &QEventLoop::quit);
+    if (start())
+        loop.exec();
+    disconnect(c);
+    return m_outcome;
 }
 
 void Engine::cancel() {

@@ -48,6 +48,9 @@ public:
     // Starts the operation; false (nothing done) when one is already running.
     bool start();
     void cancel();
+    // Starts the operation and runs an event loop of the caller's own until it has finished:
+    // for the command line and tools without windows. The outcome (error kept, not thrown).
+    const EngineOutcome& exec();
     bool isRunning() const { return m_running; }
     bool isCancelled() const { return m_cancelled; }
     const EngineOutcome& outcome() const { return m_outcome; }

@@ -134,7 +134,8 @@ inline Task<void> Promise<void>::get_return_object() noexcept {
 class ResumeToken {
 public:
     ResumeToken() = default;
-    explicit ResumeToken(std::coroutine_handle<> h) : m_live(std::make_shared<bool>(true)), m_h(h) {}
+    explicit ResumeToken(std::coroutine_handle<> h)
+        : m_live(std::make_shared<bool>(true)), m_h(h) {}
     // A callable for the event that ends the wait; resumes at most once.
     std::function<void()> resumer() const {
         std::weak_ptr<bool> live = m_live;

@@ -7,6 +7,10 @@
 #include <QSocketNotifier>
 #include <cerrno>
 
+#include "base/Engine.h"
+#include "base/ResString.h"
+#include "base/UserMessages.h"
+
 namespace voltaris::cli {
 
 namespace {
@@ -110,6 +114,33 @@ void ProgressView::redraw() {
               << QString::number(percent).rightJustified(3) << "%  " << plainText(m_operation);
     m_ctx.err.flush();
     m_drawn = true;
+}
+
+int RunEngine(Engine& engine, ProgressView* view) {
+    QObject context;
+    if (view) {
+        QObject::connect(&engine, &Engine::connectionLine, &context,
+                         [view](const QString& t) { view->setCaption(t); });
+        QObject::connect(&engine, &Engine::operationLine, &context,
+                         [view](const QString& t) { view->setOperation(t); });
+        QObject::connect(&engine, &Engine::progress, &context,
+                         [view](int v, int min, int max) { view->setProgress(v, min, max); });
+    }
+    QObject::connect(
+        &engine, &Engine::message, &context, [view](int, const QString& text, int titleId) {
+            if (view)
+                view->clear();
+            UserMessages::current().show(UserMessages::Icon::Warning, ResString(titleId), text);
+        });
+    InterruptWatch watch([&engine] { engine.cancel(); });
+    const EngineOutcome& outcome = engine.exec();
+    if (view)
+        view->clear();
+    if (outcome.error)
+        std::rethrow_exception(outcome.error);
+    if (outcome.status == EngineOutcome::Cancelled || watch.interrupted())
+        return kCancelled;
+    return outcome.ok() ? kDone : kFailed;
 }
 
 }  // namespace voltaris::cli

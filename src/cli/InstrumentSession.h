@@ -9,6 +9,10 @@
 
 class QSocketNotifier;
 
+namespace voltaris {
+class Engine;
+}
+
 namespace voltaris::cli {
 
 // Ctrl-C while an instrument command runs: the signal handler only writes to a pipe; the
@@ -50,5 +54,11 @@ private:
     int m_value = 0, m_min = 0, m_max = 0;
     bool m_drawn = false;
 };
+
+// Shows `engine`'s caption lines and progress on `view` (when given), starts it and waits for
+// its end in an event loop of its own. Its messages are printed through the message sink,
+// Ctrl-C cancels it. Rethrows an archive or file error that ended it. Returns the exit
+// status: done, failed or cancelled.
+int RunEngine(Engine& engine, ProgressView* view);
 
 }  // namespace voltaris::cli

@@ -1,16 +1,13 @@
-#include <fcntl.h>
-#include <signal.h>
-#include <unistd.h>
 
 #include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSocketNotifier>
 
 #include "base/Clock.h"
 #include "base/ResString.h"
 #include "cli/Command.h"
+#include "cli/InstrumentSession.h"
 #include "cli/LinkOptions.h"
 #include "comm/WirrelObj.h"
 #include "livedata/LivePoller.h"
@@ -21,55 +18,6 @@ namespace {
 
 const QString kCount = QStringLiteral("--count");
 const QString kJson = QStringLiteral("--json");
-
-int g_interruptPipe[2] = {-1, -1};
-
-void onInterrupt(int) {
-    const char byte = 1;
-    // Only the write is async-signal-safe; the event loop does the rest.
-    [[maybe_unused]] const ssize_t n = ::write(g_interruptPipe[1], &byte, 1);
-}
-
-// Ctrl-C for the lifetime of the object: SIGINT writes into a pipe that the event loop
-// watches, and `onCancel` runs from there. The previous handler comes back afterwards.
-class InterruptWatch {
-public:
-    explicit InterruptWatch(std::function<void()> onCancel) {
-        if (::pipe(g_interruptPipe) != 0)
-            return;
-        ::fcntl(g_interruptPipe[0], F_SETFL, O_NONBLOCK);
-        ::fcntl(g_interruptPipe[1], F_SETFL, O_NONBLOCK);
-        m_notifier = std::make_unique<QSocketNotifier>(g_interruptPipe[0], QSocketNotifier::Read);
-        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [fn = std::move(onCancel)] {
-            char buf[16];
-            while (::read(g_interruptPipe[0], buf, sizeof buf) > 0) {
-            }
-            fn();
-        });
-        struct sigaction sa {};
-        sa.sa_handler = onInterrupt;
-        sigemptyset(&sa.sa_mask);
-        sigaction(SIGINT, &sa, &m_previous);
-        m_installed = true;
-    }
-    ~InterruptWatch() {
-        if (m_installed)
-            sigaction(SIGINT, &m_previous, nullptr);
-        m_notifier.reset();
-        for (int& fd : g_interruptPipe) {
-            if (fd >= 0)
-                ::close(fd);
-            fd = -1;
-        }
-    }
-    InterruptWatch(const InterruptWatch&) = delete;
-    InterruptWatch& operator=(const InterruptWatch&) = delete;
-
-private:
-    std::unique_ptr<QSocketNotifier> m_notifier;
-    struct sigaction m_previous {};
-    bool m_installed = false;
-};
 
 QString lampName(quint32 lamp) {
     switch (lamp) {
@@ -200,14 +148,14 @@ int runLive(Session& s, const QStringList& args) {
     });
     QString caption;
     if (terminal) {
-        QObject::connect(&poller, &LivePoller::Caption, [&](const QString& c) {
+        QObject::connect(&poller, &LivePoller::connectionLine, [&](const QString& c) {
             caption = c;
             if (poller.CyclesShown() == 0) {
                 s.ctx.err << "\r\x1b[K" << c;
                 s.ctx.err.flush();
             }
         });
-        QObject::connect(&poller, &LivePoller::AutoDetectProgress, [&](int mn, int mx, int v) {
+        QObject::connect(&poller, &LivePoller::progress, [&](int v, int mn, int mx) {
             const int span = qMax(1, mx - mn);
             const int filled = qBound(0, (v - mn) * 30 / span, 30);
             s.ctx.err << "\r\x1b[K[" << QString(filled, u'#') << QString(30 - filled, u' ') << "] "
@@ -222,20 +170,12 @@ int runLive(Session& s, const QStringList& args) {
         });
     }
 
-    InterruptWatch interrupt([&poller] { poller.Cancel(); });
-    const LivePoller::Outcome outcome = poller.Run();
+    const int status = RunEngine(poller, nullptr);
     if (terminal && poller.CyclesShown() == 0) {
         s.ctx.err << "\r\x1b[K";
         s.ctx.err.flush();
     }
-    switch (outcome) {
-        case LivePoller::Outcome::Finished:
-            return kDone;
-        case LivePoller::Outcome::Cancelled:
-            return kCancelled;
-        default:
-            return kFailed;
-    }
+    return status;
 }
 
 }  // namespace

@@ -86,13 +86,22 @@ void CWirrel::setPortName(const QString& name) {
 
 bool CWirrel::OpenRs232(qint32 comNumber, qint32 baudIndex, qint32 parityIndex,
                         qint32 stopBitsIndex) {
+    if (!BeginOpenRs232(comNumber, baudIndex, parityIndex, stopBitsIndex))
+        return false;
+    while (OpenPending())
+        m_clock.yield();
+    return EndOpenRs232();
+}
+
+bool CWirrel::BeginOpenRs232(qint32 comNumber, qint32 baudIndex, qint32 parityIndex,
+                             qint32 stopBitsIndex) {
     m_openError.clear();
     const QString port =
         m_portName.isEmpty() ? QStringLiteral("COM") + QString::number(comNumber) : m_portName;
-    const QString failed =
+    m_openFailedTrace =
         QStringLiteral("Porta ") + port + QStringLiteral(" già aperta o non presente sul sistema.");
     if (!m_component) {
-        trace(failed);
+        trace(m_openFailedTrace);
         return false;
     }
     try {
@@ -104,29 +113,45 @@ bool CWirrel::OpenRs232(qint32 comNumber, qint32 baudIndex, qint32 parityIndex,
         m_component->setParity(entry(kParityTable, parityIndex, "Parity"));
         m_component->setStopBits(entry(kStopBitsTable, stopBitsIndex, "StopBits"));
         m_component->setPortOpen(true);
-        while (m_component->Busy())
-            m_clock.yield();
         // The indexes, so that Settings(-1, ...) gives back what is in use.
         m_currentBaud = baudIndex;
         m_currentParity = parityIndex;
         m_currentStopBits = stopBitsIndex;
-        const bool open = m_component->PortOpen();
-        if (open && !m_trayIcon && m_HandleWnd != -1) {
-            ShowTrayIcon(kSerialIconResource);
-            m_trayIcon = true;
-        }
-        if (!open) {
-            // A connection that failed after the open had started (a TCP gateway).
-            if (Transport* t = m_component->transport())
-                m_openError = t->lastError();
-            trace(failed);
-        }
-        return open;
+        return true;
     } catch (const VoltarisError& e) {
         m_openError = e.message();
-        trace(failed);
+        trace(m_openFailedTrace);
         return false;
     }
+}
+
+bool CWirrel::OpenPending() const {
+    return m_component && m_component->Busy();
+}
+
+bool CWirrel::EndOpenRs232() {
+    if (!m_component)
+        return false;
+    const bool open = m_component->PortOpen();
+    if (open && !m_trayIcon && m_HandleWnd != -1) {
+        ShowTrayIcon(kSerialIconResource);
+        m_trayIcon = true;
+    }
+    if (!open) {
+        // A connection that failed after the open had started (a TCP gateway).
+        if (Transport* t = m_component->transport())
+            m_openError = t->lastError();
+        trace(m_openFailedTrace);
+    }
+    setLineOpen(open);
+    return open;
+}
+
+void CWirrel::setLineOpen(bool open) {
+    if (open == m_lineOpen)
+        return;
+    m_lineOpen = open;
+    emit LineOpened(open);
 }
 
 bool CWirrel::OpenTelephonComm(const QString& phoneNumber, bool useDialingRules,
@@ -153,6 +178,7 @@ bool CWirrel::OpenTelephonComm(const QString& phoneNumber, bool useDialingRules,
             ShowTrayIcon(kTelephoneIconResource);
             m_trayIcon = true;
         }
+        setLineOpen(open);
         return open;
     } catch (const VoltarisError& e) {
         m_openError = e.message();
@@ -177,6 +203,7 @@ void CWirrel::CloseRs232() {
         DropTrayIcon();
         m_trayIcon = false;
     }
+    setLineOpen(false);
 }
 
 void CWirrel::Settings(qint32& baudIndex, qint32& parityIndex, qint32& stopBitsIndex) {
@@ -281,8 +308,10 @@ void CWirrel::evaluate() {
 void CWirrel::endWith(LinkError error) {
     m_TxRxInProgress = false;
     m_Error = error;
-    if (m_CommMode != 0)
+    if (m_CommMode != 0) {
+        emit TxRxEnded();
         return;
+    }
     switch (error) {
         case leUART:
             emit UARTError();
@@ -299,6 +328,7 @@ void CWirrel::endWith(LinkError error) {
         case leOk:
             break;
     }
+    emit TxRxEnded();
 }
 
 void CWirrel::onTimeOut() {
@@ -314,9 +344,10 @@ void CWirrel::takeReply() {
     bool crcOk = true;
     emit VerifyCRC(crcOk, m_FrameRx);
     if (crcOk) {
+        m_TxRxInProgress = false;
         if (m_CommMode == 0)
             emit EndTxRx();
-        m_TxRxInProgress = false;
+        emit TxRxEnded();
         return;
     }
     ++m_crcErrors;

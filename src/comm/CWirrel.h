@@ -39,6 +39,14 @@ public:
     // Opens the serial link on COM `comNumber` (1-based; the device comes from the settings
     // store, or from setPortName when one was given). Indexes select the table entries.
     bool OpenRs232(qint32 comNumber, qint32 baudIndex, qint32 parityIndex, qint32 stopBitsIndex);
+    // OpenRs232 in steps, for callers that must not wait in place: Begin starts the open
+    // (false: failed at once), OpenPending is true while a connection is being made, End
+    // gives the outcome.
+    bool BeginOpenRs232(qint32 comNumber, qint32 baudIndex, qint32 parityIndex,
+                        qint32 stopBitsIndex);
+    bool OpenPending() const;
+    bool EndOpenRs232();
+    bool LineOpen() const { return m_lineOpen; }
     // A device path, COMn or tcp://host:port for the next OpenRs232, instead of the COM number;
     // empty goes back to the COM number.
     void setPortName(const QString& name);
@@ -115,6 +123,10 @@ signals:
     void VerifyCRC(bool& crcOk, const QByteArray& frame);
     void EndTxRx();
     void TxRxCancelled();
+    // Every end of an exchange, whatever the CommMode and the outcome (Error tells).
+    void TxRxEnded();
+    // The line opened or closed (the notification-area icon of the desktop program).
+    void LineOpened(bool open);
 
 protected:
     // The notification-area icon while a link is open; the desktop program provides it.
@@ -130,6 +142,7 @@ private:
     void endWith(LinkError error);
     void enableBoth(bool on);
     void requestFastTick();
+    void setLineOpen(bool open);
 
     Clock& m_clock;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
@@ -159,6 +172,8 @@ private:
 
     QString m_portName;
     QString m_openError;
+    QString m_openFailedTrace;
+    bool m_lineOpen = false;
     bool m_sentThisExchange = false;  // the request of this exchange has gone out
     bool m_fastTick = false;
     bool m_fastTickPending = false;

@@ -1,19 +1,25 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <functional>
 #include <memory>
 
 #include "base/Clock.h"
+#include "base/Task.h"
 #include "comm/CWirrel.h"
 
 namespace voltaris {
 
-class CNetworkAddMsgSetup;
 class WirrelObj;
 
-// Runs one exchange on `link` the way the engines do (CommMode 1: the error is returned, not
-// raised as an event) and waits for its end on `clock`. Returns the link's Error().
+// One exchange on `link` the way the engines do (CommMode 1: the error is returned, not
+// raised as an event); the Task ends with the exchange. Returns the link's Error().
+Task<qint32> Exchange(CWirrel& link, Clock& clock, QByteArray request, int replyLength);
+// Opens the line as OpenRs232 does, without waiting in place for a connection being made.
+Task<bool> OpenLine(CWirrel& link, Clock& clock, qint32 comNumber, qint32 baudIndex,
+                    qint32 parityIndex = 0, qint32 stopBitsIndex = 0);
+// Exchange, waited for by yielding to `clock` (tests, benchmarks).
 qint32 RunExchange(CWirrel& link, Clock& clock, const QByteArray& request, int replyLength);
 
 // A link with timers of its own on `component`, answering VerifyCRC with the frame's CRC
@@ -54,7 +60,9 @@ struct SearchRange {
     qint16 first = 255;
     qint16 last = 1;
 
-    static SearchRange For(const CNetworkAddMsgSetup& network);
+    // From the network record: network mode (ModeConfig), manual address (SelNetworkAdd)
+    // and the address (NetworkAdd).
+    static SearchRange For(qint16 modeConfig, qint16 selNetworkAdd, qint16 networkAdd);
     // The progress bar's minimum: one below a single address, so that it shows a step.
     int progressMinimum() const { return first == last ? last - 1 : last; }
 };
@@ -63,7 +71,16 @@ struct SearchRange {
 // progress (value, minimum, maximum) at the start and before each address. Returns the first
 // address that answered, or the one being asked when the exchange was cancelled (the link's Error()
 // tells which); 0 when none answered. An address outside 1..255 cannot be sent and is passed over.
-qint16 SearchFirstAddress(CWirrel& link, Clock& clock, const SearchRange& range,
-                          const std::function<void(int, int, int)>& progress);
+Task<qint16> SearchFirstAddress(CWirrel& link, Clock& clock, SearchRange range,
+                                std::function<void(int, int, int)> progress);
+
+// The speeds an automatic search tries, in order, as baud-table indexes with their rates;
+// the auxiliary port answers at 4800 baud only.
+struct SearchSpeed {
+    qint32 baudIndex;
+    qint32 baud;
+};
+const QList<SearchSpeed>& SearchSpeeds();
+constexpr SearchSpeed kAuxiliarySpeed{2, 4800};
 
 }  // namespace voltaris

@@ -5,7 +5,6 @@
 #include "base/Errors.h"
 #include "base/MBytes.h"
 #include "base/ResString.h"
-#include "base/UserMessages.h"
 #include "comm/CWirrel.h"
 #include "comm/Frames.h"
 #include "comm/LinkExchange.h"
@@ -18,35 +17,35 @@ namespace voltaris {
 namespace {
 
 constexpr int kTitle = 208;
-constexpr qint32 kAuxiliaryBaudIndex = 2;  // 4800 baud
 constexpr qint16 kAuxiliaryAddress = 255;
 constexpr int kLiveReads = 11;
-
-void warn(const QString& text) {
-    UserMessages::current().show(UserMessages::Icon::Warning, ResString(kTitle), text);
-}
 
 }  // namespace
 
 LivePoller::LivePoller(Clock& clock, WirrelObj& component, QObject* parent)
-    : QObject(parent),
-      m_clock(clock),
+    : Engine(clock, parent),
       m_component(component),
       m_timeOut(clock.createTimer()),
       m_rs232Manager(clock.createTimer()) {}
 
 LivePoller::~LivePoller() {
+    abandon();
     // The link lets go of the timers before they go.
     m_link.reset();
+}
+
+void LivePoller::warn(const QString& text, int textId) {
+    report(textId, text, kTitle);
 }
 
 bool LivePoller::Create(CCommConfig& commConfig, CNetworkAddMsgSetup& network) {
     m_comm = &commConfig;
     m_network = &network;
-    m_link = std::make_unique<CWirrel>(m_clock);
+    m_link = std::make_unique<CWirrel>(clock());
     m_link->Create(*m_timeOut, *m_rs232Manager, m_component, -1);
     connect(m_link.get(), &CWirrel::VerifyCRC,
             [](bool& ok, const QByteArray& frame) { ok = VerifyFrameCRC(frame); });
+    connect(m_link.get(), &CWirrel::LineOpened, this, &Engine::lineOpened);
     return true;
 }
 
@@ -82,12 +81,16 @@ void LivePoller::setSpin(qint16 max, qint16 value) {
     emit AddressSpinChanged(1, m_spinMax, m_spinValue, m_spinEnabled);
 }
 
-void LivePoller::Cancel() {
+void LivePoller::onCancel() {
     trace(QStringLiteral("Cancellata procedura TxRx"));
     m_ReturnValue = false;
-    m_cancelled = true;
     if (m_link)
         m_link->setCancelTxRx(true);
+}
+
+void LivePoller::onEnded() {
+    if (m_link)
+        m_link->CloseRs232();
 }
 
 bool LivePoller::ChangeAddress(qint16 address) {
@@ -103,44 +106,39 @@ bool LivePoller::ChangeAddress(qint16 address) {
     return true;
 }
 
-bool LivePoller::exchange(const QByteArray& request, int replyLength) {
-    return RunExchange(*m_link, m_clock, request, replyLength) == CWirrel::leOk;
+Task<bool> LivePoller::exchange(QByteArray request, int replyLength) {
+    co_return co_await Exchange(*m_link, clock(), std::move(request), replyLength) == CWirrel::leOk;
 }
 
-bool LivePoller::scanAddresses() {
+Task<bool> LivePoller::scanAddresses() {
     if (m_network->ModeConfig() != 0)
         setSpin(static_cast<qint16>(qBound(1, int(m_network->TotalInstrNetwork()), 255)),
                 m_spinValue);
-    const qint16 found = SearchFirstAddress(*m_link, m_clock, SearchRange::For(*m_network),
-                                            [this](int value, int minimum, int maximum) {
-                                                emit AutoDetectProgress(minimum, maximum, value);
-                                            });
+    const qint16 found = co_await SearchFirstAddress(
+        *m_link, clock(),
+        SearchRange::For(m_network->ModeConfig(), m_network->SelNetworkAdd(),
+                         m_network->NetworkAdd()),
+        [this](int value, int minimum, int maximum) { emit progress(value, minimum, maximum); });
     if (found == 0)
-        return false;
+        co_return false;
     setSpin(m_spinMax, found);
-    return m_link->Error() == CWirrel::leOk;
+    co_return m_link->Error() == CWirrel::leOk;
 }
 
-bool LivePoller::findInstrument() {
-    struct Try {
-        qint32 baudIndex;
-        const char* baud;
-    };
-    static constexpr Try kTries[] = {{4, "38400"}, {5, "19200"}, {3, "9600"}, {2, "4800"}};
-    emit Caption(ResString(229));
+Task<bool> LivePoller::findInstrument() {
+    emit connectionLine(ResString(229));
     emit AutoDetectVisible(true);
     bool found = false;
     bool cancelled = false;
     bool anyOpened = false;
-    for (const Try& t : kTries) {
-        trace(QStringLiteral("Tentativo connessione con RS232 a %1 baud...")
-                  .arg(QLatin1String(t.baud)));
-        if (!m_link->OpenRs232(m_comm->ComPort() + 1, t.baudIndex, 0, 0)) {
-            cancelled = m_cancelled;
+    for (const SearchSpeed& t : SearchSpeeds()) {
+        trace(QStringLiteral("Tentativo connessione con RS232 a %1 baud...").arg(t.baud));
+        if (!co_await OpenLine(*m_link, clock(), m_comm->ComPort() + 1, t.baudIndex)) {
+            cancelled = isCancelled();
         } else {
             anyOpened = true;
-            found = scanAddresses();
-            cancelled = m_link->Error() == CWirrel::leCancelled || m_cancelled;
+            found = co_await scanAddresses();
+            cancelled = m_link->Error() == CWirrel::leCancelled || isCancelled();
             m_link->CloseRs232();
         }
         if (found || cancelled) {
@@ -152,17 +150,20 @@ bool LivePoller::findInstrument() {
     if (cancelled) {
         trace(QStringLiteral("Operazione annullata !!!"));
         m_ReturnValue = false;
-        return false;
+        co_return false;
     }
     if (!found) {
         trace(QStringLiteral("Errore nell'autorilevamento del baudrate"));
         // A port that never opened is named as such, not as a silent instrument.
         const QString openError = m_link->OpenErrorText();
-        warn(anyOpened ? ResString(228) : (openError.isEmpty() ? ResString(209) : openError));
+        if (anyOpened)
+            warn(ResString(228), 228);
+        else
+            warn(openError.isEmpty() ? ResString(209) : openError, 209);
         m_ReturnValue = false;
-        return false;
+        co_return false;
     }
-    return true;
+    co_return true;
 }
 
 LivePoller::Step LivePoller::check() {
@@ -179,13 +180,13 @@ LivePoller::Step LivePoller::check() {
     m_link->CloseRs232();
     switch (error) {
         case CWirrel::leUART:
-            warn(ResString(206));
+            warn(ResString(206), 206);
             break;
         case CWirrel::leTimeOut:
-            warn(ResString(207));
+            warn(ResString(207), 207);
             break;
         case CWirrel::leCRC:
-            warn(ResString(215));
+            warn(ResString(215), 215);
             break;
         default:
             break;
@@ -193,113 +194,124 @@ LivePoller::Step LivePoller::check() {
     return Step::Failed;
 }
 
-LivePoller::Step LivePoller::readSystem(qint16& system) {
+Task<LivePoller::Step> LivePoller::readSystem(qint16& system) {
     trace(QStringLiteral("Start ReadSystem()"));
-    emit Caption(ResString(203));
-    exchange(BuildReadRequest(static_cast<quint8>(m_currentAddress), kRegWiringSystem, 1),
-             ReadReplyLength(1));
+    emit connectionLine(ResString(203));
+    co_await exchange(BuildReadRequest(static_cast<quint8>(m_currentAddress), kRegWiringSystem, 1),
+                      ReadReplyLength(1));
     const Step s = check();
     if (s == Step::Ok)
         system = ReplyWord(m_link->FrameRx(), 0);
-    return s;
+    co_return s;
 }
 
-LivePoller::Step LivePoller::readMeasurements(QVector<qint16>& words) {
+Task<LivePoller::Step> LivePoller::readMeasurements(QVector<qint16>& words) {
     trace(QStringLiteral("Start ReadElettricDataVar()"));
-    emit Caption(ResString(242));
+    emit connectionLine(ResString(242));
     words.clear();
     for (int i = 0; i < kLiveReads; ++i) {
         const quint16 start = static_cast<quint16>(kRegLiveValues + kMaxReadCount * i);
-        exchange(BuildReadRequest(static_cast<quint8>(m_currentAddress), start, kMaxReadCount),
-                 ReadReplyLength(kMaxReadCount));
+        co_await exchange(
+            BuildReadRequest(static_cast<quint8>(m_currentAddress), start, kMaxReadCount),
+            ReadReplyLength(kMaxReadCount));
         const Step s = check();
         if (s != Step::Ok)
-            return s;
+            co_return s;
         words += ReplyWords(m_link->FrameRx(), kMaxReadCount);
     }
     // The last read runs past register 121.
     words.resize(CInstrViewVar::kWordCount);
-    return Step::Ok;
+    co_return Step::Ok;
 }
 
-LivePoller::Step LivePoller::readAlarms(bool state[4]) {
+Task<LivePoller::Step> LivePoller::readAlarms(bool* state) {
     trace(QStringLiteral("Start ReadAlarmSetupStatus()"));
-    emit Caption(ResString(241));
-    exchange(BuildReadRequest(static_cast<quint8>(m_currentAddress), kRegOutputFunctions, 1),
-             ReadReplyLength(1));
+    emit connectionLine(ResString(241));
+    co_await exchange(
+        BuildReadRequest(static_cast<quint8>(m_currentAddress), kRegOutputFunctions, 1),
+        ReadReplyLength(1));
     Step s = check();
     if (s != Step::Ok)
-        return s;
+        co_return s;
     const qint16 functions = ReplyWord(m_link->FrameRx(), 0);
     state[0] = MBytes::LoByte(functions) == kOutputIsAlarm;
     state[1] = MBytes::HiByte(functions) == kOutputIsAlarm;
-    exchange(BuildReadRequest(static_cast<quint8>(m_currentAddress), kRegAlarmStates, 2),
-             ReadReplyLength(2));
+    co_await exchange(BuildReadRequest(static_cast<quint8>(m_currentAddress), kRegAlarmStates, 2),
+                      ReadReplyLength(2));
     s = check();
     if (s != Step::Ok)
-        return s;
+        co_return s;
     const QVector<qint16> alarms = ReplyWords(m_link->FrameRx(), 2);
     state[2] = alarms[0] == 1;
     state[3] = alarms[1] == 1;
-    return Step::Ok;
+    co_return Step::Ok;
+}
+
+LivePoller::Lamps LivePoller::LampsFor(bool out1IsAlarm, bool out2IsAlarm, bool alarm1,
+                                       bool alarm2) {
+    return {out1IsAlarm ? ((alarm1 || alarm2) ? Red : Green) : Grey,
+            out1IsAlarm ? (alarm1 ? Red : Green) : Grey,
+            out2IsAlarm ? (alarm2 ? Red : Green) : Grey};
 }
 
 void LivePoller::showLamps(const bool state[4]) {
-    const bool out1IsAlarm = state[0], out2IsAlarm = state[1];
-    const bool alarm1 = state[2], alarm2 = state[3];
-    m_ledAlarm = out1IsAlarm ? ((alarm1 || alarm2) ? Red : Green) : Grey;
-    m_ledOut1 = out1IsAlarm ? (alarm1 ? Red : Green) : Grey;
-    m_ledOut2 = out2IsAlarm ? (alarm2 ? Red : Green) : Grey;
+    const Lamps lamps = LampsFor(state[0], state[1], state[2], state[3]);
+    m_ledAlarm = lamps.general;
+    m_ledOut1 = lamps.out1;
+    m_ledOut2 = lamps.out2;
     emit LampsChanged(m_ledAlarm, m_ledOut1, m_ledOut2);
 }
 
-LivePoller::Outcome LivePoller::Run() {
+Task<EngineOutcome::Status> LivePoller::run() {
     if (!m_link)
-        throw AssertFailed(QStringLiteral("LivePoller::Run prima di Create"));
+        throw AssertFailed(QStringLiteral("LivePoller::start prima di Create"));
+    m_ReturnValue = true;
+    m_cycles = 0;
     m_ledAlarm = m_ledOut1 = m_ledOut2 = Grey;
     emit LampsChanged(Grey, Grey, Grey);
     m_spinEnabled = m_comm->InterfaceType() != 0 && m_network->ModeConfig() == 1;
     setSpin(255, 1);
 
     if (m_comm->InterfaceType() != 0) {
-        if (!findInstrument()) {
+        if (!co_await findInstrument()) {
             m_link->CloseRs232();
-            return m_cancelled || m_link->Error() == CWirrel::leCancelled ? Outcome::Cancelled
-                                                                          : Outcome::Failed;
+            co_return isCancelled() || m_link->Error() == CWirrel::leCancelled
+                ? EngineOutcome::Cancelled
+                : EngineOutcome::Failed;
         }
     } else {
-        m_baudIndex = kAuxiliaryBaudIndex;
+        m_baudIndex = kAuxiliarySpeed.baudIndex;
         setSpin(kAuxiliaryAddress, kAuxiliaryAddress);
     }
 
-    m_ReturnValue = !m_cancelled;
-    if (!m_link->OpenRs232(m_comm->ComPort() + 1, m_baudIndex, 0, 0)) {
+    m_ReturnValue = !isCancelled();
+    if (!co_await OpenLine(*m_link, clock(), m_comm->ComPort() + 1, m_baudIndex)) {
         trace(QStringLiteral("Errore nell'apertura della porta seriale"));
         const QString openError = m_link->OpenErrorText();
-        warn(openError.isEmpty() ? ResString(209) : openError);
+        warn(openError.isEmpty() ? ResString(209) : openError, 209);
         m_ReturnValue = false;
-        return Outcome::Failed;
+        co_return EngineOutcome::Failed;
     }
     m_link->setDTR(true);
     m_link->setRTS(false);
 
     m_currentAddress = m_spinValue;
-    emit Caption(FormatResString(222, QString::number(m_currentAddress)));
-    Outcome outcome = Outcome::Failed;
+    emit connectionLine(FormatResString(222, QString::number(m_currentAddress)));
+    EngineOutcome::Status outcome = EngineOutcome::Failed;
     for (;;) {
         m_addressChanged = false;
-        emit Caption(FormatResString(222, QString::number(m_currentAddress)));
+        emit connectionLine(FormatResString(222, QString::number(m_currentAddress)));
         qint16 system = 0;
         QVector<qint16> words;
         bool alarms[4] = {false, false, false, false};
-        Step s = readSystem(system);
+        Step s = co_await readSystem(system);
         if (s == Step::Ok)
-            s = readMeasurements(words);
+            s = co_await readMeasurements(words);
         if (s == Step::Ok)
-            s = readAlarms(alarms);
+            s = co_await readAlarms(alarms);
         if (s == Step::Failed) {
-            outcome =
-                m_link->Error() == CWirrel::leCancelled ? Outcome::Cancelled : Outcome::Failed;
+            outcome = m_link->Error() == CWirrel::leCancelled ? EngineOutcome::Cancelled
+                                                              : EngineOutcome::Failed;
             break;
         }
         if (s == Step::Retry || m_addressChanged)
@@ -310,14 +322,14 @@ LivePoller::Outcome LivePoller::Run() {
         ++m_cycles;
         emit CycleShown(m_cycles);
         if (m_maxCycles > 0 && m_cycles >= m_maxCycles) {
-            outcome = Outcome::Finished;
+            outcome = EngineOutcome::Done;
             break;
         }
     }
-    if (outcome != Outcome::Finished)
+    if (outcome != EngineOutcome::Done)
         m_ReturnValue = false;
     m_link->CloseRs232();
-    return outcome;
+    co_return outcome;
 }
 
 }  // namespace voltaris

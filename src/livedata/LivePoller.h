@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QObject>
 #include <QString>
 #include <QVector>
 #include <memory>
 
+#include "base/Engine.h"
 #include "livedata/CInstrViewVar.h"
 
 namespace voltaris {
@@ -12,21 +12,19 @@ namespace voltaris {
 class CCommConfig;
 class CNetworkAddMsgSetup;
 class CWirrel;
-class Clock;
 class Timer;
 class WirrelObj;
 
 // The live data engine: finds the instrument's baud rate and address, then polls without
 // pause the wiring system (416), the 122 measurement words (11 reads of 12 from 0) and the
-// alarm outputs (422, then 259/260), feeding CInstrViewVar and the three lamps. Waiting
-// yields to the clock, so Cancel and ChangeAddress work while it runs. A window or the
-// command line binds to its signals; failures are shown through UserMessages.
-class LivePoller : public QObject {
+// alarm outputs (422, then 259/260), feeding CInstrViewVar and the three lamps. An Engine:
+// start() returns at once; Cancel and ChangeAddress work while it runs; the progress line
+// comes as connectionLine, the automatic detection as progress, failures as message.
+class LivePoller : public Engine {
     Q_OBJECT
 public:
     // Lamp colours as 0xBBGGRR.
     enum Lamp : quint32 { Grey = 0x808080, Green = 0x00FF00, Red = 0x0000FF };
-    enum class Outcome { Running, Finished, Cancelled, Failed };
 
     // `component` (the line) stays the caller's and must outlive the poller.
     LivePoller(Clock& clock, WirrelObj& component, QObject* parent = nullptr);
@@ -41,13 +39,11 @@ public:
     // Stops cleanly after this many shown cycles (0: until cancelled or failed).
     void setMaxCycles(qint64 cycles) { m_maxCycles = cycles; }
 
-    // Finds the instrument and polls until a step fails, Cancel, or the cycle limit. The
-    // link is closed on return. ReturnValue is false after a cancel or a failure.
-    Outcome Run();
+    // ReturnValue is false after a cancel or a failure.
     bool ReturnValue() const { return m_ReturnValue; }
 
-    // Close: the running exchange ends as cancelled and Run returns.
-    void Cancel();
+    // Close: the running exchange ends as cancelled and the poller ends.
+    void Cancel() { cancel(); }
     // The address spin: a value in range sets the address-changed flag, clears the tables
     // and is used from the next request on. Returns false (nothing done) outside the range.
     bool ChangeAddress(qint16 address);
@@ -68,11 +64,18 @@ public:
     // The 14 requests of one polling cycle to `address`, in the order they are sent.
     static QVector<QByteArray> CycleRequests(quint8 address);
 
+    // The lamp of the general alarm and of each output from the output functions and the
+    // alarm states read: grey when output 1 (for the general lamp) or the output is no alarm
+    // output, red when its alarm is on, else green.
+    struct Lamps {
+        Lamp general, out1, out2;
+    };
+    static Lamps LampsFor(bool out1IsAlarm, bool out2IsAlarm, bool alarm1, bool alarm2);
+
 signals:
-    // The progress line: 229, 222 with the address, 203, 242, 241.
-    void Caption(const QString& text);
+    // The progress line (connectionLine): 229, 222 with the address, 203, 242, 241. The
+    // automatic detection's bar: progress(value, minimum, maximum) while visible.
     void AutoDetectVisible(bool visible);
-    void AutoDetectProgress(int minimum, int maximum, int value);
     void AddressSpinChanged(int minimum, int maximum, int value, bool enabled);
     // A cycle has been converted and shown (tables and lamps are current).
     void CycleShown(qint64 cycle);
@@ -80,22 +83,26 @@ signals:
     void TablesCleared();
     void LampsChanged(quint32 general, quint32 out1, quint32 out2);
 
+protected:
+    Task<EngineOutcome::Status> run() override;
+    void onCancel() override;
+    void onEnded() override;
+
 private:
     enum class Step { Ok, Failed, Retry };
 
-    bool findInstrument();
-    bool scanAddresses();
-    bool exchange(const QByteArray& request, int replyLength);
+    Task<bool> findInstrument();
+    Task<bool> scanAddresses();
+    Task<bool> exchange(QByteArray request, int replyLength);
     Step check();
-    Step readSystem(qint16& system);
-    Step readMeasurements(QVector<qint16>& words);
-    Step readAlarms(bool state[4]);
+    Task<Step> readSystem(qint16& system);
+    Task<Step> readMeasurements(QVector<qint16>& words);
+    Task<Step> readAlarms(bool* state);
     void showLamps(const bool state[4]);
     void setSpin(qint16 max, qint16 value);
     void trace(const QString& line) const;
-    void fail();
+    void warn(const QString& text, int textId);
 
-    Clock& m_clock;
     WirrelObj& m_component;
     std::unique_ptr<Timer> m_timeOut;
     std::unique_ptr<Timer> m_rs232Manager;
@@ -105,7 +112,6 @@ private:
     CInstrViewVar m_decoder;
 
     bool m_ReturnValue = true;
-    bool m_cancelled = false;
     bool m_addressChanged = false;
     qint16 m_spinMax = 255;
     qint16 m_spinValue = 1;

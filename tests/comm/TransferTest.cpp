@@ -211,8 +211,8 @@ TEST_P(TransferTable, SendsTheFramesAndEndsWell) {
     } else {
         r->run(c.action, -1, files.path());
         for (const quint8 a : addressesOf(c.iface))
-            for (const quint8 code : ResetCommandsForAction(c.action))
-                expected << reset(a, code);
+            for (const ResetCode code : ResetCommandsForAction(c.action))
+                expected << reset(a, quint8(code));
         EXPECT_EQ(r->operationLines.last(), ResString(232 + c.action));
     }
     EXPECT_TRUE(r->procedure->ReturnValue());
@@ -270,7 +270,7 @@ TEST_P(TransferFaults, EveryActionEndsWithItsMessage) {
                              if (t == start)
                                  r->net.setFaults({{fc.fault, 0, kLongerThanEveryTry}});
                          });
-        EXPECT_FALSE(r->procedure->Run());
+        EXPECT_FALSE(r->finish());
         EXPECT_EQ(r->messageIds, QList<int>{fc.message});
         ASSERT_EQ(trace.messages.entries().size(), 1);
         EXPECT_EQ(trace.messages.entries().at(0).title, ResString(208));
@@ -309,7 +309,7 @@ TEST_F(TransferFixture, ASlowInstrumentAnsweringTwiceIsReadBackIntact) {
         if (t == ResString(203))
             r->net.setFaults({{SimFault::Delay, 0, CWirrel::kTimeOutMs + 500}});
     });
-    ASSERT_TRUE(r->procedure->Run());
+    ASSERT_TRUE(r->finish());
     EXPECT_TRUE(r->messageIds.isEmpty());
     Configuration got;
     got.load(archive, Archive::ReservedId);
@@ -344,7 +344,7 @@ TEST_F(TransferFixture, AuxiliaryPortRunsAt4800AtAddress255WithoutSearch) {
     EXPECT_EQ(r->network.ModeConfig(), 0);
     QObject::connect(r->procedure.get(), &TransferProcedure::operationLine,
                      [&](const QString&) { baud = r->line->settings().baudRate; });
-    EXPECT_TRUE(r->procedure->Run());
+    EXPECT_TRUE(r->finish());
     EXPECT_EQ(baud, 4800);
     EXPECT_EQ(texts(r->frames()), QStringList{reset(255, 6)});
     for (const QString& l : trace.lines)
@@ -366,7 +366,7 @@ TEST_F(TransferFixture, AutomaticSearchWritesTheFirstAnsweringAddressBack) {
                          if (max == 255 && min == 1)
                              progress << v;
                      });
-    EXPECT_TRUE(r->procedure->Run());
+    EXPECT_TRUE(r->finish());
     EXPECT_EQ(r->network.NetworkAdd(), 37);
     const QStringList tries = trace.lines.filter("Tentativo connessione");
     EXPECT_EQ(tries, (QStringList{"Tentativo connessione con RS232 a 38400 baud...",
@@ -432,7 +432,7 @@ TEST_F(TransferFixture, CancelDuringTheSearchTriesNoFurtherSpeed) {
     r->network.setSelNetworkAdd(0);
     r->make(-1, store(0x00240004), files.path());
     r->clock.callLater(2000, [&] { r->procedure->Cancel(); });
-    EXPECT_FALSE(r->procedure->Run());
+    EXPECT_FALSE(r->finish());
     EXPECT_TRUE(r->procedure->Cancelled());
     EXPECT_TRUE(r->messageIds.isEmpty());
     EXPECT_TRUE(trace.messages.entries().isEmpty());
@@ -450,7 +450,7 @@ TEST_F(TransferFixture, CancelDuringTheWriteStopsWithoutMessage) {
         if (max == 6 && v == 3)
             r->procedure->Cancel();
     });
-    EXPECT_FALSE(r->procedure->Run());
+    EXPECT_FALSE(r->finish());
     EXPECT_TRUE(r->messageIds.isEmpty());
     const QStringList sent = texts(r->frames());
     EXPECT_FALSE(sent.contains(write(kConfiguredAddress, kRegBlocksWritten, 0)));
@@ -474,7 +474,7 @@ TEST_F(TransferFixture, APortThatDoesNotOpenIsReported) {
         p.setAction(0);
         p.Create(comm, network);
         p.link().setPortName(files.file("no-such-tty"));
-        EXPECT_FALSE(p.Run());
+        EXPECT_EQ(RunToFinish(p, clock), EngineOutcome::Failed);
         EXPECT_EQ(ids, QList<int>{209});
         EXPECT_TRUE(trace.lines.contains("Errore nell'apertura della porta seriale"));
     }
@@ -493,7 +493,7 @@ TEST_F(TransferFixture, AFailedResetEndsTheOperation) {
                                                   ? QList<SimFaultSpec>{{SimFault::Silent, 0, 0}}
                                                   : QList<SimFaultSpec>{});
                          });
-        EXPECT_FALSE(r->procedure->Run());
+        EXPECT_FALSE(r->finish());
         EXPECT_EQ(r->messageIds, QList<int>{207});
         for (const SentFrame& f : r->frames())
             EXPECT_NE(f.address, 3);

@@ -4,15 +4,16 @@
 #include <QList>
 #include <memory>
 
+#include "EngineSupport.h"
 #include "ModelTestSupport.h"
 #include "base/Clock.h"
 #include "comm/Frames.h"
-#include "comm/TransferProcedure.h"
 #include "comm/WirrelObj.h"
 #include "model/CCommConfig.h"
 #include "model/CNetworkAddMsgSetup.h"
 #include "sim/SimNetwork.h"
 #include "sim/SimTransport.h"
+#include "transfer/TransferProcedure.h"
 
 namespace voltaris::test {
 
@@ -59,7 +60,12 @@ public:
     // Creates the procedure for `action` (and `id`), hands it the two records and runs it.
     bool run(qint32 action, qint32 id, const QString& fileFolder) {
         make(action, id, fileFolder);
-        return procedure->Run();
+        return finish();
+    }
+    // Starts the procedure made and runs the clock until it has finished; its ReturnValue.
+    bool finish() {
+        RunToFinish(*procedure, clock);
+        return procedure->ReturnValue();
     }
     void make(qint32 action, qint32 id, const QString& fileFolder) {
         line = std::make_unique<RecordingSimTransport>(net, clock);

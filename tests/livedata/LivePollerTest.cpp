@@ -4,6 +4,7 @@
 #include <QJsonObject>
 #include <QLocale>
 
+#include "EngineSupport.h"
 #include "LinkTestSupport.h"
 #include "base/ResString.h"
 #include "livedata/LivePoller.h"
@@ -14,7 +15,7 @@
 
 using namespace voltaris;
 using namespace voltaris::test;
-using Outcome = LivePoller::Outcome;
+using Outcome = EngineOutcome::Status;
 using L = LivePoller;
 
 namespace {
@@ -82,7 +83,7 @@ TEST(LivePoller, AuxiliaryPortPollsAddress255At4800WithoutSearch) {
     s.comm.setInterfaceType(CCommConfig::AuxiliaryPort);
     LivePoller& p = s.make();
     p.setMaxCycles(2);
-    EXPECT_EQ(p.Run(), Outcome::Finished);
+    EXPECT_EQ(RunToFinish(p, s.clock), Outcome::Done);
     EXPECT_TRUE(p.ReturnValue());
     EXPECT_TRUE(s.messageTexts().isEmpty());
     EXPECT_EQ(p.AddressValue(), 255);
@@ -121,7 +122,7 @@ TEST(LivePoller, SingleInstrumentIsFoundBySpeedAndAddressIntoTheSpinOnly) {
     QList<bool> autoDetect;
     QObject::connect(&p, &L::AutoDetectVisible, [&](bool on) { autoDetect << on; });
     p.setMaxCycles(1);
-    EXPECT_EQ(p.Run(), Outcome::Finished);
+    EXPECT_EQ(RunToFinish(p, s.clock), Outcome::Done);
     EXPECT_TRUE(s.trace.lines.contains("Tentativo connessione con RS232 a 38400 baud..."));
     EXPECT_TRUE(s.trace.lines.contains("Tentativo connessione con RS232 a 19200 baud..."));
     EXPECT_FALSE(s.trace.lines.contains("Tentativo connessione con RS232 a 9600 baud..."));
@@ -151,9 +152,9 @@ TEST(LivePoller, CaptionsFollowTheCycle) {
     s.network.setNetworkAdd(3);
     LivePoller& p = s.make();
     QStringList captions;
-    QObject::connect(&p, &L::Caption, [&](const QString& c) { captions << c; });
+    QObject::connect(&p, &L::connectionLine, [&](const QString& c) { captions << c; });
     p.setMaxCycles(1);
-    EXPECT_EQ(p.Run(), Outcome::Finished);
+    EXPECT_EQ(RunToFinish(p, s.clock), Outcome::Done);
     EXPECT_EQ(captions, QStringList({ResString(229), "Network address 3", "Network address 3",
                                      ResString(203), ResString(242), ResString(241)}));
     EXPECT_EQ(s.frames.size(), 1 + 14);
@@ -181,7 +182,7 @@ TEST(LivePoller, NetworkSpinRangeAndASilentAddressClearsAndKeepsPolling) {
             p.Cancel();
         }
     });
-    EXPECT_EQ(p.Run(), Outcome::Cancelled);
+    EXPECT_EQ(RunToFinish(p, s.clock), Outcome::Cancelled);
     EXPECT_FALSE(p.ReturnValue());
     EXPECT_EQ(shownFrom, QList<qint16>({1, 2}));
     EXPECT_TRUE(s.messageTexts().isEmpty());
@@ -206,7 +207,7 @@ TEST(LivePoller, AddressChangeMidCycleDiscardsThatCycle) {
     s.network.setTotalInstrNetwork(3);
     LivePoller& p = s.make();
     bool changed = false;
-    QObject::connect(&p, &L::Caption, [&](const QString& c) {
+    QObject::connect(&p, &L::connectionLine, [&](const QString& c) {
         if (!changed && c == ResString(242)) {
             changed = true;
             EXPECT_TRUE(p.ChangeAddress(2));
@@ -217,7 +218,7 @@ TEST(LivePoller, AddressChangeMidCycleDiscardsThatCycle) {
         shownAfterFrames << s.pollFrames().size();
         p.Cancel();
     });
-    EXPECT_EQ(p.Run(), Outcome::Cancelled);
+    EXPECT_EQ(RunToFinish(p, s.clock), Outcome::Cancelled);
     // The first cycle's system read went to 1, the rest of it to 2, and nothing of it was
     // shown; the second cycle (all to 2) was.
     EXPECT_EQ(shownAfterFrames, QList<qint64>({28}));
@@ -236,7 +237,7 @@ TEST(LivePoller, SingleInstrumentThatFallsSilentEndsWith207) {
     s.network.setSelNetworkAdd(1);
     LivePoller& p = s.make();
     QObject::connect(&p, &L::CycleShown, [&] { s.net.setFaults({{SimFault::Silent, 0, 0}}); });
-    EXPECT_EQ(p.Run(), Outcome::Failed);
+    EXPECT_EQ(RunToFinish(p, s.clock), Outcome::Failed);
     EXPECT_FALSE(p.ReturnValue());
     EXPECT_EQ(p.CyclesShown(), 1);
     ASSERT_EQ(s.trace.messages.entries().size(), 1);
@@ -265,12 +266,12 @@ FaultExpectation expectationFor(SimFault fault) {
             return {Outcome::Failed, 206};
         case SimFault::Delay:
             // A reply later than the timeout answers the resent request.
-            return {Outcome::Finished, 0};
+            return {Outcome::Done, 0};
         case SimFault::None:
             break;
     }
     ADD_FAILURE() << "no expectation for fault " << SimFaultName(fault).toStdString();
-    return {Outcome::Running, -1};
+    return {Outcome::Failed, -1};
 }
 
 class LiveFaults : public ::testing::TestWithParam<SimFault> {};
@@ -285,14 +286,14 @@ TEST_P(LiveFaults, EachFaultEndsWithItsMessageAndThePortClosed) {
     s.comm.setInterfaceType(CCommConfig::AuxiliaryPort);
     LivePoller& p = s.make();
     p.setMaxCycles(1);
-    EXPECT_EQ(p.Run(), c.outcome);
-    EXPECT_EQ(p.ReturnValue(), c.outcome == Outcome::Finished);
+    EXPECT_EQ(RunToFinish(p, s.clock), c.outcome);
+    EXPECT_EQ(p.ReturnValue(), c.outcome == Outcome::Done);
     EXPECT_EQ(s.messageTexts(), c.message ? QStringList{ResString(c.message)} : QStringList{});
     for (const auto& e : s.trace.messages.entries()) {
         EXPECT_EQ(e.title, ResString(208));
         EXPECT_EQ(e.icon, UserMessages::Icon::Warning);
     }
-    EXPECT_EQ(p.CyclesShown(), c.outcome == Outcome::Finished ? 1 : 0);
+    EXPECT_EQ(p.CyclesShown(), c.outcome == Outcome::Done ? 1 : 0);
     EXPECT_FALSE(s.line->isOpen());
 }
 
@@ -305,7 +306,7 @@ TEST(LivePoller, CancelDuringTheBaudSearchStopsIt) {
     s.comm.setInterfaceType(CCommConfig::SingleInstrument);
     LivePoller& p = s.make();
     s.clock.callLater(1200, [&] { p.Cancel(); });
-    EXPECT_EQ(p.Run(), Outcome::Cancelled);
+    EXPECT_EQ(RunToFinish(p, s.clock), Outcome::Cancelled);
     EXPECT_FALSE(p.ReturnValue());
     EXPECT_TRUE(s.trace.lines.contains("Operazione annullata !!!"));
     EXPECT_FALSE(s.trace.lines.contains("Tentativo connessione con RS232 a 19200 baud..."));
@@ -325,10 +326,10 @@ TEST(LivePoller, NoInstrumentAtAnySpeedGives228) {
     s.network.setNetworkAdd(5);
     LivePoller& p = s.make();
     QList<QList<int>> progress;
-    QObject::connect(&p, &L::AutoDetectProgress, [&](int mn, int mx, int v) {
+    QObject::connect(&p, &L::progress, [&](int v, int mn, int mx) {
         progress << QList<int>{mn, mx, v};
     });
-    EXPECT_EQ(p.Run(), Outcome::Failed);
+    EXPECT_EQ(RunToFinish(p, s.clock), Outcome::Failed);
     EXPECT_EQ(s.messageTexts(), QStringList{ResString(228)});
     EXPECT_TRUE(s.trace.lines.contains("Errore nell'autorilevamento del baudrate"));
     ASSERT_EQ(s.frames.size(), 4);
@@ -353,7 +354,7 @@ TEST(LivePoller, APortThatDoesNotOpenIsNamed) {
         LivePoller p(clock, component);
         p.Create(comm, network);
         p.setPortName(QStringLiteral("/nonexistent/voltaris-tty"));
-        EXPECT_EQ(p.Run(), Outcome::Failed);
+        EXPECT_EQ(RunToFinish(p, clock), Outcome::Failed);
         ASSERT_EQ(trace.messages.entries().size(), 1);
         EXPECT_TRUE(trace.messages.entries()[0].text.contains("/nonexistent/voltaris-tty"))
             << trace.messages.entries()[0].text.toStdString();
@@ -401,7 +402,7 @@ TEST(LivePoller, LampRules) {
             lamps << QList<quint32>{g, a, b};
         });
         p.setMaxCycles(1);
-        ASSERT_EQ(p.Run(), Outcome::Finished);
+        ASSERT_EQ(RunToFinish(p, clock), Outcome::Done);
         ASSERT_EQ(lamps.size(), 2);
         EXPECT_EQ(lamps[0], QList<quint32>({L::Grey, L::Grey, L::Grey}));  // on loading
         EXPECT_EQ(lamps[1], QList<quint32>({c.general, c.out1, c.out2})) << c.functions;
