@@ -99,8 +99,9 @@ public:
     qint16 LineErrorCount() const { return m_lineErrors; }
     qint16 TimeOutCount() const { return m_timeOuts; }
 
-    // The cadence (Adaptive unless set: setting Link/FastTick, the command line's --fast and
-    // --classic). Order, counts and timeouts of the retries are the same in every mode.
+    // The cadence (Adaptive unless set: setting Link/FastTick, the command line's --fast,
+    // --classic, --adaptive). Order, counts and timeouts of the retries are the same in every
+    // mode.
     void setLinkMode(LinkMode mode) { m_linkMode = mode; }
     LinkMode linkMode() const { return m_linkMode; }
     // True forces Fast, false Classic.
