@@ -41,15 +41,16 @@ struct LineFigures {
 };
 
 // voltaris-sim (next to the benchmark) on a pseudo-terminal with real line timing and a frame
-// log, running the given instruments ("MODEL@ADDRESS:BAUD"); `path` is empty when it did not
-// start.
+// log, running the given instruments ("MODEL@ADDRESS:BAUD") with `extra` arguments (faults);
+// `path` is empty when it did not start.
 class LoggedSim {
 public:
-    explicit LoggedSim(const QStringList& instruments) {
+    explicit LoggedSim(const QStringList& instruments, const QStringList& extra = {}) {
         QStringList args{QStringLiteral("--pty"), QStringLiteral("--timing"),
                          QStringLiteral("--log"), m_dir.filePath(QStringLiteral("frames.log"))};
         for (const QString& i : instruments)
             args << QStringLiteral("--instrument") << i;
+        args << extra;
         m_sim = std::make_unique<SimProcess>(
             QCoreApplication::applicationDirPath() + QStringLiteral("/voltaris-sim"), args);
         path = m_sim->firstLine();

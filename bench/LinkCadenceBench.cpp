@@ -1,7 +1,8 @@
 // The exchange cadence of the link against voltaris-sim with real line timing at 38400 baud
-// over a pseudo-terminal: a run of reads of one register and of twelve registers, with the
-// default link (200 ms work tick) and the fast link, each beside the physical minimum for
-// the same frames. A plain program that prints its figures.
+// over a pseudo-terminal: a run of reads of one register and of twelve registers with the
+// classic link (200 ms work tick), the adaptive link (the default) and the fast link, and the
+// adaptive link against an instrument whose first reply is damaged; each beside the physical
+// minimum for the same frames. A plain program that prints its figures.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cstdio>
@@ -27,13 +28,13 @@ struct Run {
 };
 
 // `count` reads of `registers` registers from address 1; ms is -1 when an exchange failed.
-Run exchanges(bench::LoggedSim& sim, bool fast, int count, quint8 registers) {
+Run exchanges(bench::LoggedSim& sim, LinkMode mode, int count, quint8 registers) {
     Clock& clock = Clock::real();
     WirrelObj component(clock);
     StandaloneLink standalone(clock, component);
     CWirrel& link = standalone.link;
     link.setPortName(sim.path);
-    link.setFastTick(fast);
+    link.setLinkMode(mode);
     Run run;
     if (!link.OpenRs232(1, kBaudIndex, 0, 0))
         return run;
@@ -56,6 +57,31 @@ Run exchanges(bench::LoggedSim& sim, bool fast, int count, quint8 registers) {
     return run;
 }
 
+const char* modeName(LinkMode mode) {
+    switch (mode) {
+        case LinkMode::Adaptive:
+            return "adaptive";
+        case LinkMode::Fast:
+            return "fast";
+        case LinkMode::Classic:
+            return "classic";
+    }
+    return "?";
+}
+
+// Prints one row; false when the run failed.
+bool print(const char* what, const Run& r) {
+    if (r.ms < 0) {
+        std::printf("%-40s failed\n", what);
+        return false;
+    }
+    std::printf("%-40s %7.0f ms %9.2f ms %9.2f ms %7.2fx %14.2f %11.2f ms\n", what, r.ms,
+                r.ms / r.exchanges, r.minimumMs / r.exchanges, r.ms / r.minimumMs,
+                r.ms / r.exchanges / CWirrel::kWorkIntervalMs,
+                (r.ms - r.simulatorMs) / r.exchanges);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -67,31 +93,29 @@ int main(int argc, char** argv) {
     }
     std::printf("exchange cadence at 38400 baud against voltaris-sim (turnaround %.0f ms)\n",
                 bench::kSimTurnaroundMs);
-    std::printf("%-30s %9s %12s %12s %8s %14s %14s\n", "", "total", "per exchange", "minimum",
+    std::printf("%-40s %9s %12s %12s %8s %14s %14s\n", "", "total", "per exchange", "minimum",
                 "ratio", "ticks/exchange", "link overhead");
     bool failed = false;
     for (const quint8 registers : {quint8(1), quint8(12)}) {
-        for (const bool fast : {false, true}) {
-            // The default link spends whole work ticks: fewer exchanges keep the run short.
-            const int count = fast ? 200 : 20;
-            const Run r = exchanges(sim, fast, count, registers);
+        for (const LinkMode mode : {LinkMode::Classic, LinkMode::Adaptive, LinkMode::Fast}) {
+            // The classic link spends whole work ticks: fewer exchanges keep the run short.
+            const int count = mode == LinkMode::Classic ? 20 : 200;
             char what[64];
-            std::snprintf(what, sizeof what, "%d x read %2d, %s", count, registers,
-                          fast ? "fast link" : "default link");
-            if (r.ms < 0) {
-                std::printf("%-30s failed\n", what);
-                failed = true;
-                continue;
-            }
-            std::printf("%-30s %7.0f ms %9.2f ms %9.2f ms %7.2fx %14.2f %11.2f ms\n", what, r.ms,
-                        r.ms / r.exchanges, r.minimumMs / r.exchanges, r.ms / r.minimumMs,
-                        r.ms / r.exchanges / CWirrel::kWorkIntervalMs,
-                        (r.ms - r.simulatorMs) / r.exchanges);
+            std::snprintf(what, sizeof what, "%d x read %2d, %s link", count, registers,
+                          modeName(mode));
+            failed |= !print(what, exchanges(sim, mode, count, registers));
         }
+    }
+    {
+        // The first reply comes with a bad CRC: the adaptive link goes classic at once.
+        bench::LoggedSim damaged({QStringLiteral("KM6.1.x.R2.KX@1:38400")},
+                                 {QStringLiteral("--fault"), QStringLiteral("badcrc:1")});
+        failed |= !print("20 x read  1, adaptive, first reply bad",
+                         exchanges(damaged, LinkMode::Adaptive, 20, 1));
     }
     std::printf(
         "link overhead: time per exchange beyond what the simulator itself takes (both\n"
-        "frames' bits on the wire and its turnaround). Goals: default link at most 2 work\n"
-        "ticks per exchange; fast link within 1.5x of the minimum.\n");
+        "frames' bits on the wire and its turnaround). Goals: classic link at most 2 work\n"
+        "ticks per exchange; fast and adaptive link within 1.5x of the minimum.\n");
     return failed ? 1 : 0;
 }

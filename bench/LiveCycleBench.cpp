@@ -1,6 +1,6 @@
 // One live polling cycle against voltaris-sim with real line timing at 38400 baud over a
-// pseudo-terminal, with the default link and the fast link, beside the physical minimum
-// for the same frames. A plain program that prints its figures.
+// pseudo-terminal, with the classic, adaptive (default) and fast link, beside the physical
+// minimum for the same frames. A plain program that prints its figures.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTextStream>
@@ -37,7 +37,7 @@ double minimumCycleMs() {
 }
 
 // Milliseconds per cycle after the first one was shown; -1 when polling failed.
-double measure(const QString& port, bool fast) {
+double measure(const QString& port, LinkMode mode) {
     Clock& clock = Clock::real();
     WirrelObj component(clock);
     CCommConfig comm;
@@ -48,7 +48,7 @@ double measure(const QString& port, bool fast) {
     LivePoller poller(clock, component);
     poller.Create(comm, network);
     poller.setPortName(port);
-    poller.setFastTick(fast);
+    poller.setLinkMode(mode);
     poller.setMaxCycles(kCycles + 1);
     QElapsedTimer timer;
     QObject::connect(&poller, &LivePoller::CycleShown, [&](qint64 cycle) {
@@ -76,8 +76,9 @@ int main(int argc, char** argv) {
     out << "one live cycle (" << exchanges << " exchanges) at 38400 baud, mean of " << kCycles
         << " cycles; the instrument turns round in " << bench::kSimTurnaroundMs << " ms\n";
     out << QStringLiteral("  physical minimum      %1 ms\n").arg(minimum, 8, 'f', 1);
-    const double tick = measure(port, false);
-    const double fast = measure(port, true);
+    const double tick = measure(port, LinkMode::Classic);
+    const double adaptive = measure(port, LinkMode::Adaptive);
+    const double fast = measure(port, LinkMode::Fast);
     double simulator = 0;
     for (const QByteArray& request : LivePoller::CycleRequests(1))
         simulator +=
@@ -86,13 +87,14 @@ int main(int argc, char** argv) {
         out << QStringLiteral(
                    "  %1%2 ms  x%3 of the minimum  %4 work ticks and %5 ms of link "
                    "overhead per exchange\n")
-                   .arg(QLatin1String(what), -22)
+                   .arg(QLatin1String(what), -25)
                    .arg(ms, 8, 'f', 1)
                    .arg(ms / minimum, 0, 'f', 2)
                    .arg(ms / exchanges / CWirrel::kWorkIntervalMs, 0, 'f', 2)
                    .arg((ms - simulator) / exchanges, 0, 'f', 2);
     };
-    line("default link", tick);
+    line("classic link", tick);
+    line("adaptive link (default)", adaptive);
     line("fast link", fast);
-    return tick < 0 || fast < 0 ? 1 : 0;
+    return tick < 0 || adaptive < 0 || fast < 0 ? 1 : 0;
 }

@@ -22,7 +22,7 @@ namespace {
 
 const QString kLinkUsage = QStringLiteral(
     "[--port PATH|COMn|tcp://HOST:PORT] [--interface aux|single|network] "
-    "[--address N|--auto] [--all N] [--fast] [--save]");
+    "[--address N|--auto] [--all N] [--fast|--classic|--adaptive] [--save]");
 
 ArgList linkArgs(const QStringList& args, QStringList flags = {}, QStringList valued = {}) {
     return ArgList(args, flags + LinkOptions::flagNames(), valued + LinkOptions::valuedNames());

@@ -1,6 +1,7 @@
 #include "cli/LinkOptions.h"
 
 #include <QRegularExpression>
+#include <utility>
 
 #include "cli/Cli.h"
 #include "comm/CWirrel.h"
@@ -16,6 +17,8 @@ const QString kAddress = QStringLiteral("--address");
 const QString kAuto = QStringLiteral("--auto");
 const QString kAll = QStringLiteral("--all");
 const QString kFast = QStringLiteral("--fast");
+const QString kClassic = QStringLiteral("--classic");
+const QString kAdaptive = QStringLiteral("--adaptive");
 const QString kSave = QStringLiteral("--save");
 
 qint16 parseAddress(const QString& option, const QString& text) {
@@ -40,7 +43,7 @@ std::optional<qint16> comIndex(const QString& port) {
 }  // namespace
 
 QStringList LinkOptions::flagNames() {
-    return {kAuto, kFast, kSave};
+    return {kAuto, kFast, kClassic, kAdaptive, kSave};
 }
 
 QStringList LinkOptions::valuedNames() {
@@ -73,7 +76,15 @@ LinkOptions LinkOptions::parse(const ArgList& args) {
     o.autoAddress = args.flag(kAuto);
     if (args.has(kAll))
         o.all = parseAddress(kAll, args.value(kAll));
-    o.fast = args.flag(kFast);
+    const std::pair<QString, LinkMode> modes[] = {
+        {kFast, LinkMode::Fast}, {kClassic, LinkMode::Classic}, {kAdaptive, LinkMode::Adaptive}};
+    for (const auto& [flag, mode] : modes) {
+        if (!args.flag(flag))
+            continue;
+        if (o.mode)
+            throw UsageError(QStringLiteral("give only one of --fast, --classic and --adaptive"));
+        o.mode = mode;
+    }
     o.save = args.flag(kSave);
     if (int(o.address.has_value()) + int(o.autoAddress) + int(o.all.has_value()) > 1)
         throw UsageError(QStringLiteral("give only one of --address, --auto and --all"));
@@ -127,12 +138,12 @@ LinkSettings::LinkSettings(const LinkOptions& o) {
     ApplyLinkOptions(o, comm, network);
     if (o.port && !comIndex(*o.port))
         portName = *o.port;
-    fast = o.fast || FastTickSetting();
+    mode = o.mode.value_or(LinkModeSetting());
     if (o.save) {
         comm.SaveData(QString());
         network.SaveData(QString());
-        if (o.fast)
-            SetFastTickSetting(true);
+        if (o.mode)
+            SetLinkModeSetting(*o.mode);
     }
 }
 
@@ -142,7 +153,7 @@ LinkSettings ResolveLinkSettings(const LinkOptions& o) {
 
 void ConfigureLink(CWirrel& link, const LinkSettings& s) {
     link.setPortName(s.portName);
-    link.setFastTick(s.fast);
+    link.setLinkMode(s.mode);
 }
 
 QString InterfaceName(qint16 interfaceType) {

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <optional>
 
+#include "comm/LinkMode.h"
 #include "model/CCommConfig.h"
 #include "model/CNetworkAddMsgSetup.h"
 
@@ -17,7 +18,7 @@ class ArgList;
 
 // The LINK options shared by the instrument commands:
 //   --port PATH|COM1..COM4|tcp://HOST:PORT  --interface aux|single|network
-//   --address N | --auto   --all N   --fast   --save
+//   --address N | --auto   --all N   --fast | --classic | --adaptive   --save
 // What is not given comes from the settings store (sections "CCommConfig",
 // "CNetworkAddMsgSetup", "Link").
 struct LinkOptions {
@@ -26,14 +27,15 @@ struct LinkOptions {
     std::optional<qint16> address;        // --address N: manual address, one instrument
     bool autoAddress = false;             // --auto: search the address
     std::optional<qint16> all;            // --all N: every instrument 1..N of the network
-    bool fast = false;
+    std::optional<LinkMode> mode;         // --fast, --classic or --adaptive
     bool save = false;
 
     // Names for ArgList: the flags and the options that take a value.
     static QStringList flagNames();
     static QStringList valuedNames();
-    // Reads the options out of `args`; UsageError for a bad value or a combination the
-    // communication wizard would not allow (--all off a network, --auto on a network).
+    // Reads the options out of `args`; UsageError for a bad value, for more than one link
+    // mode, or a combination the communication wizard would not allow (--all off a network,
+    // --auto on a network).
     static LinkOptions parse(const ArgList& args);
 };
 
@@ -46,7 +48,7 @@ struct LinkSettings {
     CCommConfig comm;
     CNetworkAddMsgSetup network;
     QString portName;  // device path or tcp://... overriding the record's COM port; or empty
-    bool fast = false;
+    LinkMode mode = LinkMode::Adaptive;
 
     // The port the link opens, for messages: the override or the COM port of the record.
     QString effectivePort() const;
@@ -57,10 +59,11 @@ struct LinkSettings {
 void ApplyLinkOptions(const LinkOptions& options, CCommConfig& comm, CNetworkAddMsgSetup& network);
 
 // Loads both records from the settings store, applies the options and, with --save,
-// stores the records back (as the communication wizard's End does) and the fast setting.
+// stores the records back (as the communication wizard's End does) and the link mode when
+// one was given.
 LinkSettings ResolveLinkSettings(const LinkOptions& options);
 
-// Points `link` at the settings' port (when an override was given) and sets its fast tick.
+// Points `link` at the settings' port (when an override was given) and sets its mode.
 void ConfigureLink(CWirrel& link, const LinkSettings& settings);
 
 // "aux", "single", "network" for an interface type.

@@ -137,7 +137,7 @@ int runLive(Session& s, const QStringList& args) {
     LivePoller poller(clock, component);
     poller.Create(link.comm, link.network);
     poller.setPortName(link.portName);
-    poller.setFastTick(link.fast);
+    poller.setLinkMode(link.mode);
     poller.setMaxCycles(count);
 
     QObject::connect(&poller, &LivePoller::CycleShown, [&](qint64 cycle) {

@@ -95,6 +95,7 @@ bool CWirrel::OpenRs232(qint32 comNumber, qint32 baudIndex, qint32 parityIndex,
 
 bool CWirrel::BeginOpenRs232(qint32 comNumber, qint32 baudIndex, qint32 parityIndex,
                              qint32 stopBitsIndex) {
+    newOperation();
     m_openError.clear();
     const QString port =
         m_portName.isEmpty() ? QStringLiteral("COM") + QString::number(comNumber) : m_portName;
@@ -157,6 +158,7 @@ void CWirrel::setLineOpen(bool open) {
 bool CWirrel::OpenTelephonComm(const QString& phoneNumber, bool useDialingRules,
                                const QString& areaCode, const QString& countryCode,
                                const QString& location, const QString& device) {
+    newOperation();
     m_openError.clear();
     if (!m_component) {
         trace(QStringLiteral("Apertura comunicazione telefonica non riuscita."));
@@ -334,6 +336,8 @@ void CWirrel::endWith(LinkError error) {
 void CWirrel::onTimeOut() {
     ++m_timeOuts;
     trace(QStringLiteral("Errore di timeout nr.") + QString::number(m_timeOuts));
+    if (!m_searching)
+        fallBack();
     m_evaluate = true;
     requestFastTick();
 }
@@ -352,6 +356,7 @@ void CWirrel::takeReply() {
     }
     ++m_crcErrors;
     trace(QStringLiteral("Errore di CRC nr.") + QString::number(m_crcErrors));
+    fallBack();
     m_evaluate = true;
     enableBoth(true);
     requestFastTick();
@@ -366,6 +371,7 @@ void CWirrel::onCommStatus(qint32 code, const QString& text) {
     if (isLineErrorCode(code)) {
         ++m_lineErrors;
         trace(QStringLiteral("Errore UART nr.") + QString::number(m_lineErrors));
+        fallBack();
         m_evaluate = true;
     } else if (code == kReplyCompleteCode && m_sentThisExchange) {
         m_replyReady = true;
@@ -377,8 +383,19 @@ void CWirrel::onCommStatus(qint32 code, const QString& text) {
     }
 }
 
+bool CWirrel::fastTick() const {
+    return m_linkMode == LinkMode::Fast || (m_linkMode == LinkMode::Adaptive && !m_fellBack);
+}
+
+void CWirrel::fallBack() {
+    if (m_linkMode != LinkMode::Adaptive || m_fellBack)
+        return;
+    m_fellBack = true;
+    trace(QStringLiteral("Collegamento lento: cadenza classica fino al termine dell'operazione"));
+}
+
 void CWirrel::requestFastTick() {
-    if (!m_fastTick || m_fastTickPending || !m_Rs232Manager->isEnabled())
+    if (!fastTick() || m_fastTickPending || !m_Rs232Manager->isEnabled())
         return;
     m_fastTickPending = true;
     const std::weak_ptr<bool> alive = m_alive;
@@ -386,7 +403,9 @@ void CWirrel::requestFastTick() {
         if (alive.expired())
             return;
         m_fastTickPending = false;
-        if (m_Rs232Manager && m_Rs232Manager->isEnabled() && (m_evaluate || m_replyReady))
+        // A fall-back since the request leaves the work to the 200 ms tick.
+        if (fastTick() && m_Rs232Manager && m_Rs232Manager->isEnabled() &&
+            (m_evaluate || m_replyReady))
             onWorkTick();
     });
 }

@@ -7,6 +7,8 @@
 #include <array>
 #include <memory>
 
+#include "comm/LinkMode.h"
+
 namespace voltaris {
 
 class Clock;
@@ -38,6 +40,7 @@ public:
 
     // Opens the serial link on COM `comNumber` (1-based; the device comes from the settings
     // store, or from setPortName when one was given). Indexes select the table entries.
+    // Each open starts a new operation (see newOperation).
     bool OpenRs232(qint32 comNumber, qint32 baudIndex, qint32 parityIndex, qint32 stopBitsIndex);
     // OpenRs232 in steps, for callers that must not wait in place: Begin starts the open
     // (false: failed at once), OpenPending is true while a connection is being made, End
@@ -104,11 +107,25 @@ public:
     qint16 LineErrorCount() const { return m_lineErrors; }
     qint16 TimeOutCount() const { return m_timeOuts; }
 
-    // Fast link: the work tick also runs at once whenever there is something to evaluate or
-    // a reply to take, instead of only on the next 200 ms tick. Order, counts and timeouts
-    // stay the same. Off unless set (setting Link/FastTick, the command line's --fast).
-    void setFastTick(bool on) { m_fastTick = on; }
-    bool fastTick() const { return m_fastTick; }
+    // The cadence (Adaptive unless set: setting Link/FastTick, the command line's --fast,
+    // --classic, --adaptive). Order, counts and timeouts of the retries are the same in every
+    // mode.
+    void setLinkMode(LinkMode mode) { m_linkMode = mode; }
+    LinkMode linkMode() const { return m_linkMode; }
+    // True forces Fast, false Classic.
+    void setFastTick(bool on) { setLinkMode(on ? LinkMode::Fast : LinkMode::Classic); }
+    // The work tick runs event-driven now: Fast, or Adaptive before its fall-back.
+    bool fastTick() const;
+    // An Adaptive link has met a timeout or a damaged reply and keeps the classic cadence
+    // until the next operation.
+    bool fellBack() const { return m_fellBack; }
+    // A new operation: an Adaptive link runs event-driven again. OpenRs232 and
+    // OpenTelephonComm call it, so each baud rate tried by a search starts afresh.
+    void newOperation() { m_fellBack = false; }
+    // While set (an address search, see SearchTiming) a timeout is the normal answer of an
+    // address nobody has and does not make the link fall back; damaged replies still do.
+    void setSearching(bool on) { m_searching = on; }
+    bool searching() const { return m_searching; }
 
     // The baud, parity and stop-bits tables (index to component code).
     static constexpr std::array<qint32, 7> kBaudTable{0, 1, 2, 3, 6, 5, 9};
@@ -143,6 +160,7 @@ private:
     void enableBoth(bool on);
     void requestFastTick();
     void setLineOpen(bool open);
+    void fallBack();
 
     Clock& m_clock;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
@@ -175,7 +193,9 @@ private:
     QString m_openFailedTrace;
     bool m_lineOpen = false;
     bool m_sentThisExchange = false;  // the request of this exchange has gone out
-    bool m_fastTick = false;
+    LinkMode m_linkMode = LinkMode::Adaptive;
+    bool m_fellBack = false;
+    bool m_searching = false;
     bool m_fastTickPending = false;
 };
 

@@ -42,14 +42,19 @@ StandaloneLink::StandaloneLink(Clock& c, WirrelObj& component)
 }
 
 SearchTiming::SearchTiming(CWirrel& link)
-    : m_link(link), m_timeOut(link.TimeOutRx()), m_maxTimeOuts(link.MaxErrorTimeOut()) {
+    : m_link(link),
+      m_timeOut(link.TimeOutRx()),
+      m_maxTimeOuts(link.MaxErrorTimeOut()),
+      m_searching(link.searching()) {
     m_link.setTimeOutRx(kTimeOutMs);
     m_link.setMaxErrorTimeOut(1);
+    m_link.setSearching(true);
 }
 
 SearchTiming::~SearchTiming() {
     m_link.setTimeOutRx(m_timeOut);
     m_link.setMaxErrorTimeOut(m_maxTimeOuts);
+    m_link.setSearching(m_searching);
 }
 
 SearchRange SearchRange::For(qint16 modeConfig, qint16 selNetworkAdd, qint16 networkAdd) {

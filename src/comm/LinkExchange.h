@@ -38,7 +38,8 @@ struct StandaloneLink {
 };
 
 // The address search's own timing on `link` for the lifetime of the object: a short timeout
-// and one try per address. The link's timeout and limit come back afterwards.
+// and one try per address, and the link searching (a silent address does not slow it down).
+// The link's timeout, limit and searching state come back afterwards.
 class SearchTiming {
 public:
     static constexpr qint16 kTimeOutMs = 500;
@@ -52,6 +53,7 @@ private:
     CWirrel& m_link;
     qint16 m_timeOut;
     qint16 m_maxTimeOuts;
+    bool m_searching;
 };
 
 // The addresses an automatic search tries, from `first` down to `last`: the whole line

@@ -33,13 +33,23 @@ QString ResolvePortName(const QString& name) {
     return trimmed;
 }
 
-bool FastTickSetting() {
-    return SettingsStore().read<bool>(QStringLiteral("Link"), QStringLiteral("FastTick"), false);
+LinkMode LinkModeSetting() {
+    const SettingsStore store;
+    const QString section = QStringLiteral("Link"), key = QStringLiteral("FastTick");
+    // Two defaults tell a stored value from a missing or unreadable one.
+    const bool orTrue = store.read<bool>(section, key, true);
+    if (orTrue != store.read<bool>(section, key, false))
+        return LinkMode::Adaptive;
+    return orTrue ? LinkMode::Fast : LinkMode::Classic;
 }
 
-void SetFastTickSetting(bool on) {
+void SetLinkModeSetting(LinkMode mode) {
     SettingsStore store;
-    store.write<bool>(QStringLiteral("Link"), QStringLiteral("FastTick"), on);
+    const QString section = QStringLiteral("Link"), key = QStringLiteral("FastTick");
+    if (mode == LinkMode::Adaptive)
+        store.remove(section, key);
+    else
+        store.write<bool>(section, key, mode == LinkMode::Fast);
     store.sync();
 }
 

@@ -3,6 +3,7 @@
 #include <QString>
 #include <memory>
 
+#include "comm/LinkMode.h"
 #include "comm/Transport.h"
 
 namespace voltaris {
@@ -16,10 +17,12 @@ QString PortNameForIndex(int portIndex);
 // path, tcp://host:port) as it is, trimmed.
 QString ResolvePortName(const QString& name);
 
-// The fast link option: section "Link", key "FastTick" of the settings store (off unless
-// set). Owners pass it to CWirrel::setFastTick; the command line's --fast overrides it.
-bool FastTickSetting();
-void SetFastTickSetting(bool on);
+// The link's cadence: section "Link", key "FastTick" of the settings store; true forces
+// Fast, false Classic, missing (or unreadable) is Adaptive. Owners pass it to
+// CWirrel::setLinkMode; the command line's --fast, --classic and --adaptive override it.
+LinkMode LinkModeSetting();
+// Adaptive removes the key.
+void SetLinkModeSetting(LinkMode mode);
 
 // A serial transport for a device path, a TCP transport for tcp://host:port. Throws
 // VoltarisError with a message for the user when the name is neither.

@@ -55,10 +55,10 @@ void LivePoller::setPortName(const QString& name) {
     m_link->setPortName(name);
 }
 
-void LivePoller::setFastTick(bool on) {
+void LivePoller::setLinkMode(LinkMode mode) {
     if (!m_link)
-        throw AssertFailed(QStringLiteral("LivePoller::setFastTick prima di Create"));
-    m_link->setFastTick(on);
+        throw AssertFailed(QStringLiteral("LivePoller::setLinkMode prima di Create"));
+    m_link->setLinkMode(mode);
 }
 
 QVector<QByteArray> LivePoller::CycleRequests(quint8 address) {

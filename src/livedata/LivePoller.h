@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "base/Engine.h"
+#include "comm/LinkMode.h"
 #include "livedata/CInstrViewVar.h"
 
 namespace voltaris {
@@ -34,8 +35,8 @@ public:
     bool Create(CCommConfig& commConfig, CNetworkAddMsgSetup& network);
     // Device path, COMn or tcp://host:port instead of the record's COM port.
     void setPortName(const QString& name);
-    // The fast link of CWirrel.
-    void setFastTick(bool on);
+    // The cadence of the link (CWirrel::setLinkMode).
+    void setLinkMode(LinkMode mode);
     // Stops cleanly after this many shown cycles (0: until cancelled or failed).
     void setMaxCycles(qint64 cycles) { m_maxCycles = cycles; }
 

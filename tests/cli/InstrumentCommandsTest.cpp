@@ -10,10 +10,13 @@
 
 #include "CliTestSupport.h"
 #include "TestSupport.h"
+#include "base/Clock.h"
 #include "base/ResString.h"
 #include "base/SettingsStore.h"
 #include "cli/Cli.h"
 #include "cli/LinkOptions.h"
+#include "comm/CWirrel.h"
+#include "comm/Ports.h"
 #include "sim/SimProcess.h"
 
 using namespace voltaris;
@@ -80,6 +83,8 @@ TEST_F(LinkFixture, BadValuesAndCombinationsAreRefused) {
         {"--address", "3", "--auto"},
         {"--all", "3", "--address", "2"},
         {"--port", ""},
+        {"--fast", "--classic"},
+        {"--classic", "--adaptive"},
     };
     for (const QStringList& args : bad) {
         SCOPED_TRACE(args.join(' ').toStdString());
@@ -106,6 +111,34 @@ TEST_F(LinkFixture, SaveStoresWhatWasGivenAndNothingElseDoes) {
     EXPECT_EQ(s.comm.ComPort(), 3);
     EXPECT_EQ(s.network.ModeConfig(), 1);
     EXPECT_EQ(s.network.TotalInstrNetwork(), 7);
+}
+
+TEST_F(LinkFixture, LinkModeFromTheOptionOrTheSetting) {
+    const struct {
+        LinkMode stored;
+        QStringList args;
+        LinkMode mode;
+        LinkMode storedAfter;
+    } cases[] = {
+        {LinkMode::Adaptive, {}, LinkMode::Adaptive, LinkMode::Adaptive},
+        {LinkMode::Fast, {}, LinkMode::Fast, LinkMode::Fast},
+        {LinkMode::Classic, {}, LinkMode::Classic, LinkMode::Classic},
+        {LinkMode::Classic, {"--fast"}, LinkMode::Fast, LinkMode::Classic},
+        {LinkMode::Fast, {"--adaptive"}, LinkMode::Adaptive, LinkMode::Fast},
+        {LinkMode::Adaptive, {"--classic", "--save"}, LinkMode::Classic, LinkMode::Classic},
+        {LinkMode::Fast, {"--adaptive", "--save"}, LinkMode::Adaptive, LinkMode::Adaptive},
+        {LinkMode::Fast, {"--save"}, LinkMode::Fast, LinkMode::Fast},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        SetLinkModeSetting(c.stored);
+        const LinkSettings s = ResolveLinkSettings(parse(c.args));
+        EXPECT_EQ(s.mode, c.mode);
+        EXPECT_EQ(LinkModeSetting(), c.storedAfter);
+        CWirrel link(Clock::real());
+        ConfigureLink(link, s);
+        EXPECT_EQ(link.linkMode(), c.mode);
+    }
 }
 
 // voltaris-sim built beside the tests; path() is the pseudo-terminal it serves.

@@ -3,6 +3,7 @@
 #include <QSignalSpy>
 
 #include "LinkTestSupport.h"
+#include "comm/LinkExchange.h"
 
 using namespace voltaris;
 using namespace voltaris::test;
@@ -22,11 +23,27 @@ struct FaultCase {
     QList<Step> steps;
     int transmissions;
     qint32 error;
-    qint64 elapsedMs;      // with the 200 ms work tick
-    qint64 fastElapsedMs;  // with the fast link
-    qint16 timeOutRx = 0;  // 0: default
-    qint16 maxTimeOuts = 0;
+    qint64 elapsedMs;          // classic: the 200 ms work tick
+    qint64 fastElapsedMs;      // fast link
+    qint64 adaptiveElapsedMs;  // fast up to the first fault, classic from there on
+    bool search = false;       // under SearchTiming: 500 ms, one timeout allowed
 };
+
+const char* modeName(LinkMode mode) {
+    switch (mode) {
+        case LinkMode::Adaptive:
+            return "Adaptive";
+        case LinkMode::Fast:
+            return "Fast";
+        case LinkMode::Classic:
+            return "Classic";
+    }
+    return "?";
+}
+
+const LinkMode kModes[] = {LinkMode::Adaptive, LinkMode::Fast, LinkMode::Classic};
+const QString kFallBackLine =
+    QStringLiteral("Collegamento lento: cadenza classica fino al termine dell'operazione");
 
 void PrintTo(const FaultCase& c, std::ostream* os) {
     *os << c.name;
@@ -38,60 +55,66 @@ QList<FaultCase> faultCases() {
     };
     const auto flt = [](Fault f) { return ScriptedTransport::fault(f); };
     return {
-        {"Answered", {rep(kGood)}, 1, CWirrel::leOk, 450, 50},
-        {"AnsweredInPieces", {rep(kGood, 50, 3)}, 1, CWirrel::leOk, 470, 70},
+        {"Answered", {rep(kGood)}, 1, CWirrel::leOk, 450, 50, 50},
+        {"AnsweredInPieces", {rep(kGood, 50, 3)}, 1, CWirrel::leOk, 470, 70, 70},
         // The resend falls on the tick that follows the timeout in the same instant.
-        {"Silent", {}, 3, CWirrel::leTimeOut, 9200, 9000},
+        {"Silent", {}, 3, CWirrel::leTimeOut, 9200, 9000, 9000},
         {"ShortReplies",
          {rep(kGood.left(3)), rep(kGood.left(3)), rep(kGood.left(3))},
          3,
          CWirrel::leTimeOut,
          9200,
+         9000,
          9000},
-        {"BadCrcThrice", {rep(kBad), rep(kBad), rep(kBad)}, 3, CWirrel::leCRC, 1550, 150},
+        // Adaptive: the first bad reply is taken at once, the rest two ticks apart.
+        {"BadCrcThrice", {rep(kBad), rep(kBad), rep(kBad)}, 3, CWirrel::leCRC, 1550, 150, 1150},
         {"GarbageThrice",
          {rep(kGarbage), rep(kGarbage), rep(kGarbage)},
          3,
          CWirrel::leCRC,
          1550,
-         150},
-        {"BadThenGood", {rep(kBad), rep(kGood)}, 2, CWirrel::leOk, 900, 100},
-        {"LateReplyAfterResend", {rep(kGood, 4000)}, 2, CWirrel::leOk, 4400, 4000},
+         150,
+         1150},
+        {"BadThenGood", {rep(kBad), rep(kGood)}, 2, CWirrel::leOk, 900, 100, 500},
+        {"LateReplyAfterResend", {rep(kGood, 4000)}, 2, CWirrel::leOk, 4400, 4000, 4200},
         {"LineErrorThrice",
          {flt(Fault::LineError), flt(Fault::LineError), flt(Fault::LineError)},
          3,
          CWirrel::leUART,
          950,
-         150},
-        {"IoErrorThenGood", {flt(Fault::Other), rep(kGood)}, 2, CWirrel::leOk, 700, 100},
+         150,
+         750},
+        {"IoErrorThenGood", {flt(Fault::Other), rep(kGood)}, 2, CWirrel::leOk, 700, 100, 500},
         // The port goes away: the two resends find it closed and fail at once.
-        {"Unplugged", {flt(Fault::Unplugged)}, 1, CWirrel::leUART, 850, 50},
-        {"EndOfFile", {flt(Fault::EndOfFile)}, 1, CWirrel::leUART, 850, 50},
-        // The address scan: 500 ms, one timeout allowed.
-        {"ScanSilent", {}, 1, CWirrel::leTimeOut, 800, 500, 500, 1},
-        {"ScanAnswered", {rep(kGood)}, 1, CWirrel::leOk, 450, 50, 500, 1},
+        {"Unplugged", {flt(Fault::Unplugged)}, 1, CWirrel::leUART, 850, 50, 650},
+        {"EndOfFile", {flt(Fault::EndOfFile)}, 1, CWirrel::leUART, 850, 50, 650},
+        // The address search: a silent address leaves the adaptive link fast.
+        {"SearchSilent", {}, 1, CWirrel::leTimeOut, 800, 500, 500, true},
+        {"SearchAnswered", {rep(kGood)}, 1, CWirrel::leOk, 450, 50, 50, true},
+        // A damaged reply slows the adaptive link down even while searching.
+        {"SearchBadCrc", {rep(kBad)}, 2, CWirrel::leTimeOut, 1250, 550, 850, true},
     };
 }
 
-class LinkFaults : public ::testing::TestWithParam<std::tuple<FaultCase, bool>> {};
+class LinkFaults : public ::testing::TestWithParam<std::tuple<FaultCase, LinkMode>> {};
 
 TEST_P(LinkFaults, TransmissionsErrorAndTime) {
-    const auto& [c, fast] = GetParam();
+    const auto& [c, mode] = GetParam();
     TraceCapture trace;
     ScriptedLink l;
-    l.link.setFastTick(fast);
+    l.link.setLinkMode(mode);
     ASSERT_TRUE(l.open());
     l.line.pushAll(c.steps);
-    if (c.timeOutRx)
-        l.link.setTimeOutRx(c.timeOutRx);
-    if (c.maxTimeOuts)
-        l.link.setMaxErrorTimeOut(c.maxTimeOuts);
+    std::optional<SearchTiming> search;
+    if (c.search)
+        search.emplace(l.link);
 
     EXPECT_EQ(l.exchange(kRequest, 7), c.error);
     EXPECT_EQ(l.line.sent().size(), c.transmissions);
     for (const auto& s : l.line.sent())
         EXPECT_EQ(s.bytes, kRequest);
-    EXPECT_EQ(l.elapsed(), fast ? c.fastElapsedMs : c.elapsedMs);
+    const qint64 expected[] = {c.adaptiveElapsedMs, c.fastElapsedMs, c.elapsedMs};
+    EXPECT_EQ(l.elapsed(), expected[int(mode)]);
     if (c.error == CWirrel::leOk) {
         EXPECT_EQ(l.link.FrameRx(), kGood);
     }
@@ -101,10 +124,11 @@ TEST_P(LinkFaults, TransmissionsErrorAndTime) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Link, LinkFaults,
-                         ::testing::Combine(::testing::ValuesIn(faultCases()), ::testing::Bool()),
+                         ::testing::Combine(::testing::ValuesIn(faultCases()),
+                                            ::testing::ValuesIn(kModes)),
                          [](const auto& info) {
-                             return std::string(std::get<0>(info.param).name) +
-                                    (std::get<1>(info.param) ? "_Fast" : "_Tick");
+                             return std::string(std::get<0>(info.param).name) + "_" +
+                                    modeName(std::get<1>(info.param));
                          });
 
 TEST(Link, RetriesAreTracedWithTheirCounts) {
@@ -123,14 +147,133 @@ TEST(Link, RetriesAreTracedWithTheirCounts) {
         {{lineError, lineError, lineError},
          {"Errore UART nr.1", "Errore UART nr.2", "Errore UART nr.3", "Errore UART"}},
     };
-    for (const auto& c : cases) {
-        TraceCapture trace(CTraceCode::tmTraceNormal);
-        ScriptedLink l;
-        ASSERT_TRUE(l.open());
-        l.line.pushAll(c.steps);
-        l.exchange(kRequest, 7);
-        EXPECT_EQ(trace.lines, c.lines);
+    for (const LinkMode mode : kModes) {
+        for (const auto& c : cases) {
+            TraceCapture trace(CTraceCode::tmTraceNormal);
+            ScriptedLink l;
+            l.link.setLinkMode(mode);
+            ASSERT_TRUE(l.open());
+            l.line.pushAll(c.steps);
+            l.exchange(kRequest, 7);
+            // The same retries in every mode; the adaptive link says once that it slows down.
+            QStringList expected = c.lines;
+            if (mode == LinkMode::Adaptive)
+                expected.insert(1, kFallBackLine);
+            EXPECT_EQ(trace.lines, expected) << modeName(mode);
+        }
     }
+}
+
+// How a link paces a clean exchange (reply 50 ms after the request) before an event, after
+// it, and once the port was opened again for a new operation.
+TEST(Link, CadenceBeforeAndAfterAFault) {
+    enum class Event { Clean, TimeOut, BadCrc, LineError };
+    const struct {
+        const char* name;
+        Event event;
+    } events[] = {{"clean", Event::Clean},
+                  {"timeout", Event::TimeOut},
+                  {"bad CRC", Event::BadCrc},
+                  {"line error", Event::LineError}};
+    const auto eventSteps = [](Event e) -> QList<Step> {
+        switch (e) {
+            case Event::Clean:
+                return {};
+            case Event::TimeOut:
+                return {ScriptedTransport::silent()};
+            case Event::BadCrc:
+                return {ScriptedTransport::reply(kBad)};
+            case Event::LineError:
+                return {ScriptedTransport::fault(Fault::LineError)};
+        }
+        return {};
+    };
+    // Work ticks a clean exchange takes: none event-driven, two on the 200 ms tick (one to
+    // send, one to take the reply).
+    const auto ticksOf = [](qint64 elapsedMs) {
+        return (elapsedMs - 50) / CWirrel::kWorkIntervalMs;
+    };
+    for (const LinkMode mode : kModes) {
+        for (const auto& ev : events) {
+            SCOPED_TRACE(std::string(modeName(mode)) + ", " + ev.name);
+            TraceCapture trace;
+            ScriptedLink l;
+            l.link.setLinkMode(mode);
+            ASSERT_TRUE(l.open());
+            const auto clean = [&] {
+                l.line.push(ScriptedTransport::reply(kGood));
+                EXPECT_EQ(l.exchange(kRequest, 7), CWirrel::leOk);
+                EXPECT_EQ((l.elapsed() - 50) % CWirrel::kWorkIntervalMs, 0) << l.elapsed();
+                return ticksOf(l.elapsed());
+            };
+            const qint64 forced = mode == LinkMode::Classic ? 2 : 0;
+            EXPECT_EQ(clean(), forced);
+
+            l.line.pushAll(eventSteps(ev.event));
+            l.line.push(ScriptedTransport::reply(kGood));
+            EXPECT_EQ(l.exchange(kRequest, 7), CWirrel::leOk);
+
+            const bool fellBack = mode == LinkMode::Adaptive && ev.event != Event::Clean;
+            EXPECT_EQ(l.link.fellBack(), fellBack);
+            EXPECT_EQ(l.link.fastTick(),
+                      mode == LinkMode::Fast || (mode == LinkMode::Adaptive && !fellBack));
+            EXPECT_EQ(l.link.linkMode(), mode);
+            EXPECT_EQ(trace.lines.count(kFallBackLine), fellBack ? 1 : 0);
+            // For the rest of the operation.
+            EXPECT_EQ(clean(), fellBack ? 2 : forced);
+            EXPECT_EQ(clean(), fellBack ? 2 : forced);
+
+            l.link.CloseRs232();
+            ASSERT_TRUE(l.open());
+            EXPECT_FALSE(l.link.fellBack());
+            EXPECT_EQ(clean(), forced);
+            EXPECT_EQ(trace.lines.count(kFallBackLine), fellBack ? 1 : 0);
+        }
+    }
+}
+
+TEST(Link, NewOperationMakesTheAdaptiveLinkFastAgain) {
+    TraceCapture trace;
+    ScriptedLink l;
+    ASSERT_TRUE(l.open());
+    l.line.pushAll({ScriptedTransport::reply(kBad), ScriptedTransport::reply(kGood),
+                    ScriptedTransport::reply(kGood)});
+    ASSERT_EQ(l.exchange(kRequest, 7), CWirrel::leOk);
+    ASSERT_TRUE(l.link.fellBack());
+    l.link.newOperation();
+    EXPECT_FALSE(l.link.fellBack());
+    EXPECT_EQ(l.exchange(kRequest, 7), CWirrel::leOk);
+    EXPECT_EQ(l.elapsed(), 50);
+    // A second fall-back in the new operation is traced again.
+    l.line.pushAll({ScriptedTransport::fault(Fault::LineError), ScriptedTransport::reply(kGood)});
+    ASSERT_EQ(l.exchange(kRequest, 7), CWirrel::leOk);
+    EXPECT_TRUE(l.link.fellBack());
+    EXPECT_EQ(trace.lines.count(kFallBackLine), 2);
+}
+
+TEST(Link, SearchTimingMarksTheLinkSearchingAndRestoresIt) {
+    TraceCapture trace;
+    ScriptedLink l;
+    ASSERT_TRUE(l.open());
+    EXPECT_FALSE(l.link.searching());
+    {
+        const SearchTiming timing(l.link);
+        EXPECT_TRUE(l.link.searching());
+        // Nobody at the first two addresses; the third answers.
+        l.line.pushAll({ScriptedTransport::silent(), ScriptedTransport::silent(),
+                        ScriptedTransport::reply(kGood)});
+        for (int i = 0; i < 2; ++i)
+            EXPECT_EQ(l.exchange(kRequest, 7), CWirrel::leTimeOut);
+        EXPECT_EQ(l.exchange(kRequest, 7), CWirrel::leOk);
+        EXPECT_EQ(l.elapsed(), 50);
+    }
+    EXPECT_FALSE(l.link.searching());
+    EXPECT_FALSE(l.link.fellBack());
+    EXPECT_EQ(l.link.TimeOutRx(), CWirrel::kTimeOutMs);
+    // Out of the search a timeout slows the link down.
+    l.line.pushAll({ScriptedTransport::silent(), ScriptedTransport::reply(kGood)});
+    EXPECT_EQ(l.exchange(kRequest, 7), CWirrel::leOk);
+    EXPECT_TRUE(l.link.fellBack());
 }
 
 TEST(Link, StatusEventsAreTracedOnlyWhenTracingEverything) {
@@ -190,41 +333,50 @@ TEST(Link, FrameAndLengthCannotChangeDuringAnExchange) {
 }
 
 TEST(Link, CancelBeforeStartSendsNothingAndIsNeverCleared) {
-    TraceCapture trace;
-    ScriptedLink l;
-    ASSERT_TRUE(l.open());
-    QSignalSpy cancelled(&l.link, &CWirrel::TxRxCancelled);
-    l.link.setCancelTxRx(true);
-    l.line.push(ScriptedTransport::reply(kGood));
-    EXPECT_EQ(l.exchange(kRequest, 7, /*commMode*/ 0), CWirrel::leCancelled);
-    EXPECT_TRUE(l.line.sent().isEmpty());
-    EXPECT_EQ(l.elapsed(), 200);  // the first tick
-    EXPECT_EQ(cancelled.count(), 1);
-    EXPECT_EQ(trace.lines, QStringList{"Annullata operazione di Tx Rx"});
+    for (const LinkMode mode : kModes) {
+        TraceCapture trace;
+        ScriptedLink l;
+        l.link.setLinkMode(mode);
+        ASSERT_TRUE(l.open());
+        QSignalSpy cancelled(&l.link, &CWirrel::TxRxCancelled);
+        l.link.setCancelTxRx(true);
+        l.line.push(ScriptedTransport::reply(kGood));
+        EXPECT_EQ(l.exchange(kRequest, 7, /*commMode*/ 0), CWirrel::leCancelled);
+        EXPECT_TRUE(l.line.sent().isEmpty());
+        // The first tick, or at once when event-driven.
+        EXPECT_EQ(l.elapsed(), mode == LinkMode::Classic ? 200 : 0) << modeName(mode);
+        EXPECT_EQ(cancelled.count(), 1);
+        EXPECT_EQ(trace.lines, QStringList{"Annullata operazione di Tx Rx"});
 
-    l.link.setCancelTxRx(false);
-    EXPECT_EQ(l.exchange(kRequest, 7), CWirrel::leCancelled);
-    EXPECT_TRUE(l.line.sent().isEmpty());
+        l.link.setCancelTxRx(false);
+        EXPECT_EQ(l.exchange(kRequest, 7), CWirrel::leCancelled);
+        EXPECT_TRUE(l.line.sent().isEmpty());
+    }
 }
 
 TEST(Link, CancelDuringAnExchangeEndsItAtTheNextEvaluation) {
-    TraceCapture trace;
-    ScriptedLink l;
-    ASSERT_TRUE(l.open());
-    l.link.setCommMode(1);
-    l.link.setFrameTx(kRequest);
-    l.link.setByteToReceive(7);
-    l.link.StartTxRx();
-    l.clock.advanceBy(1000);
-    l.link.setCancelTxRx(true);
-    // Nothing to evaluate until the timeout: the exchange goes on until then.
-    l.clock.advanceBy(2000);
-    EXPECT_TRUE(l.link.TxRxInProgress());
-    while (l.link.TxRxInProgress())
-        l.clock.yield();
-    EXPECT_EQ(l.link.Error(), CWirrel::leCancelled);
-    EXPECT_EQ(l.clock.nowMs(), 3200);  // timeout at 3200, evaluated by the tick due then
-    EXPECT_EQ(l.line.sent().size(), 1);
+    for (const LinkMode mode : kModes) {
+        TraceCapture trace;
+        ScriptedLink l;
+        l.link.setLinkMode(mode);
+        ASSERT_TRUE(l.open());
+        l.link.setCommMode(1);
+        l.link.setFrameTx(kRequest);
+        l.link.setByteToReceive(7);
+        l.link.StartTxRx();
+        l.clock.advanceBy(1000);
+        l.link.setCancelTxRx(true);
+        // Nothing to evaluate until the timeout: the exchange goes on until then.
+        l.clock.advanceBy(1900);
+        EXPECT_TRUE(l.link.TxRxInProgress());
+        while (l.link.TxRxInProgress())
+            l.clock.yield();
+        EXPECT_EQ(l.link.Error(), CWirrel::leCancelled);
+        // The timeout comes 3000 ms after the request; the classic link sends on its first
+        // tick and evaluates on the tick due with the timeout.
+        EXPECT_EQ(l.clock.nowMs(), mode == LinkMode::Classic ? 3200 : 3000) << modeName(mode);
+        EXPECT_EQ(l.line.sent().size(), 1);
+    }
 }
 
 TEST(Link, WithoutAVerifyHandlerEveryReplyIsAccepted) {
@@ -378,16 +530,16 @@ TEST(Link, UnpluggedPortIsClosedOnceAndTheTimersStop) {
 
 TEST(Link, FastLinkKeepsTheOrderOfEvaluationAndTaking) {
     // A reply and a timeout due at the same moment: evaluation (the resend) comes first in
-    // both modes, and the reply already collected is then taken.
-    for (bool fast : {false, true}) {
+    // every mode, and the reply already collected is then taken.
+    for (const LinkMode mode : kModes) {
         TraceCapture trace;
         ScriptedLink l;
-        l.link.setFastTick(fast);
+        l.link.setLinkMode(mode);
         ASSERT_TRUE(l.open());
-        const int sendAt = fast ? 0 : 200;
+        const int sendAt = mode == LinkMode::Classic ? 200 : 0;
         l.line.push(ScriptedTransport::reply(kGood, 3000));  // lands with the first timeout
         EXPECT_EQ(l.exchange(kRequest, 7), CWirrel::leOk);
-        ASSERT_EQ(l.line.sent().size(), 2) << fast;
+        ASSERT_EQ(l.line.sent().size(), 2) << modeName(mode);
         EXPECT_EQ(l.line.sent()[1].atMs, sendAt + 3000);
         EXPECT_EQ(trace.lines.filter("Errore di timeout").size(), 1);
     }

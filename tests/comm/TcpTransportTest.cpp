@@ -205,13 +205,38 @@ TEST(Ports, ComNamesComeFromTheSettingsStore) {
     }
 }
 
-TEST(Ports, FastLinkSetting) {
+TEST(Ports, LinkModeSetting) {
     EnsureApp();
     ScratchStore scratch;
-    EXPECT_FALSE(FastTickSetting());
-    SetFastTickSetting(true);
-    EXPECT_TRUE(FastTickSetting());
-    EXPECT_EQ(SettingsStore().value("Link", "FastTick"), "1");
+    EXPECT_EQ(LinkModeSetting(), LinkMode::Adaptive);
+    // What each mode stores, and that it reads back.
+    const struct {
+        LinkMode mode;
+        const char* stored;
+    } written[] = {{LinkMode::Fast, "1"}, {LinkMode::Classic, "0"}, {LinkMode::Adaptive, ""}};
+    for (const auto& w : written) {
+        SetLinkModeSetting(w.mode);
+        EXPECT_EQ(SettingsStore().value("Link", "FastTick"), w.stored);
+        EXPECT_EQ(LinkModeSetting(), w.mode);
+    }
+    EXPECT_FALSE(SettingsStore().contains("Link", "FastTick"));
+    // Texts edited by hand.
+    const struct {
+        const char* text;
+        LinkMode mode;
+    } read[] = {{"true", LinkMode::Fast},
+                {"false", LinkMode::Classic},
+                {"2", LinkMode::Fast},
+                {"yes", LinkMode::Adaptive},
+                {"", LinkMode::Adaptive}};
+    for (const auto& r : read) {
+        {
+            SettingsStore store;
+            store.setValue("Link", "FastTick", r.text);
+            store.sync();
+        }
+        EXPECT_EQ(LinkModeSetting(), r.mode) << r.text;
+    }
 }
 
 TEST(Ports, ComponentOpensTheDeviceOfItsPortIndex) {

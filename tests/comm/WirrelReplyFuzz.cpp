@@ -62,7 +62,10 @@ FuzzOutcome FuzzWirrelReply(const uint8_t* data, size_t size) {
     Reader in(data, size);
     const qint16 expected = qint16(1 + in.byte() % 40);
     const quint8 options = in.byte();
-    const bool fast = options & 0x01;
+    // 0x20: adaptive; otherwise 0x01 chooses fast or classic.
+    const LinkMode mode = (options & 0x20)   ? LinkMode::Adaptive
+                          : (options & 0x01) ? LinkMode::Fast
+                                             : LinkMode::Classic;
     const bool verify = !(options & 0x02);
     const qint16 maxTimeOuts = qint16(1 + ((options >> 2) & 0x03));
     const bool cancel = options & 0x10;
@@ -70,7 +73,7 @@ FuzzOutcome FuzzWirrelReply(const uint8_t* data, size_t size) {
     const qint32 commMode = (options & 0x80) ? 0 : 1;
 
     ScriptedLink l(verify);
-    l.link.setFastTick(fast);
+    l.link.setLinkMode(mode);
     l.link.setMaxErrorTimeOut(maxTimeOuts);
     if (scan)
         l.link.setTimeOutRx(500);

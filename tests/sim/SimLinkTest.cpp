@@ -33,6 +33,8 @@ struct SimLink {
         line = std::make_unique<SimTransport>(net, clock);
         component = std::make_unique<WirrelObj>(clock, *line);
         link.Create(*timeOut, *rs232Manager, *component, -1);
+        // The times below are those of the 200 ms work tick.
+        link.setLinkMode(LinkMode::Classic);
         QObject::connect(&link, &CWirrel::VerifyCRC,
                          [](bool& ok, const QByteArray& frame) { ok = VerifyFrameCRC(frame); });
     }
