@@ -283,12 +283,13 @@ TEST_F(ConfigCommands, UsageAndMissingConfigurations) {
 // Id 2 holds the instrument's configuration after a read: every command takes it but delete.
 TEST_F(ConfigCommands, WhichCommandsTakeWhichConfiguration) {
     const QString normal = QString::number(CreateFeeder());
-    test::writeFile(home.file("empty.json"), "{}");
+    // The instrument's slot of a new archive holds no model yet: the update gives one.
+    test::writeFile(home.file("model.json"), R"({"CUsoInstr": {"InstrModel": "KM6.3.x.R2.KX"}})");
     const QString missing = QStringLiteral("999");
     const QString instrument = QStringLiteral("2");
     const auto commandFor = [&](const QString& command, const QString& id) -> QStringList {
         if (command == "update")
-            return {"update", id, "--json", home.file("empty.json")};
+            return {"update", id, "--json", home.file("model.json")};
         if (command == "export")
             return {"export", id, home.file("out" + id + ".ZLA"), "--force"};
         if (command == "delete")
