@@ -18,6 +18,15 @@ struct Session {
     Archive& archive;
 };
 
+// What a command does with a stored configuration. Id 2 holds the instrument's
+// configuration after a read: it may be shown, edited, exported, printed and sent, but the
+// archive keeps it, so it cannot be deleted.
+enum class Purpose { Use, Delete };
+
+// True when configuration `id` exists for `purpose`; else prints "There is no
+// configuration with ID n." on standard error and returns false (exit status kFailed).
+bool requireConfiguration(Session& s, qint32 id, Purpose purpose);
+
 // One subcommand of `voltaris`. `run` returns an exit status; errors it throws are
 // reported by the caller (VoltarisError: message and status 1).
 struct Command {

@@ -7,7 +7,9 @@
 #include "model/Configuration.h"
 #include "model/ConfigurationJson.h"
 #include "model/ModelCatalogue.h"
+#include "model/Validation.h"
 #include "variables/CVariableViewConvert.h"
+#include "variables/FixedPoint.h"
 #include "variables/GlobalScale.h"
 #include "variables/VariableCatalogue.h"
 
@@ -36,13 +38,6 @@ QString Choice(int first, qint64 value, int count) {
     if (value < 0 || value >= count)
         return QString::number(value);
     return ResString(first + int(value));
-}
-
-QString ModelName(qint32 model) {
-    if (const ModelEntry* e = ModelCatalogue::standard().lookup(model))
-        return e->name;
-    return QStringLiteral("0x%1 (not in the catalogue)")
-        .arg(quint32(model), 8, 16, QLatin1Char('0'));
 }
 
 QString VariableName(qint32 code) {
@@ -108,7 +103,7 @@ void ListUsoInstr(Listing& l, const CUsoInstr& u) {
     l.row(Label(5638), u.NomeProgramma());
     l.row(Label(5644), ModelName(u.InstrModel()));
     l.row(Label(5621), Choice(5622, u.System(), 5));
-    l.row(Label(5633), QString::number(u.RapportoTV() / 10.0, 'f', 1));
+    l.row(Label(5633), FormatFixed(u.RapportoTV(), 1));
     l.row(Label(5632), QString::number(u.RapportoTA()));
     l.row(Label(5628), QString::number(u.IntTimeCorr()) + ResString(5631));
     l.row(Label(5629), QString::number(u.IntTimePot()) + ResString(5631));
@@ -130,7 +125,7 @@ void ListDigOutConfig(Listing& l, const CDigOutConfig& d, bool used) {
 void ListPulseOutSetup(Listing& l, const CPulseOutSetup& p, bool used) {
     l.heading(p.ClassName(), used);
     l.row(Label(5651), Choice(5652, p.SelectCounter(), 4));
-    QString rate = QString::number(p.PulseOut() / 100.0, 'f', 2);
+    QString rate = FormatFixed(p.PulseOut(), 2);
     if (p.SelectCounter() >= 0 && p.SelectCounter() < 4)
         rate += u' ' + ResString(5661 + p.SelectCounter());
     l.row(Label(5657), rate);
@@ -174,18 +169,16 @@ void ListAnalogOutSetup(Listing& l, const CAnalogOutSetup& a, bool used) {
 }
 
 QString Listed(const Configuration& c) {
-    const ModelFeatures f = FeaturesOf(c.UsoInstr().InstrModel());
-    const CDigOutConfig& d = c.DigOutConfig();
+    // The sections the report prints are the ones marked in use.
+    const qint32 model = c.UsoInstr().InstrModel();
     Listing l;
     ListUsoInstr(l, c.UsoInstr());
-    ListDigOutConfig(l, d, f.digitalOutputs > 0);
-    ListPulseOutSetup(l, c.PulseOutSetup(1),
-                      f.digitalOutputs >= 1 && d.DigOut1() == CDigOutConfig::Pulses);
-    ListPulseOutSetup(l, c.PulseOutSetup(2),
-                      f.digitalOutputs >= 2 && d.DigOut2() == CDigOutConfig::Pulses);
+    ListDigOutConfig(l, c.DigOutConfig(), HasAlarmBlocks(model));
+    ListPulseOutSetup(l, c.PulseOutSetup(1), PulsesInUse(c, 1));
+    ListPulseOutSetup(l, c.PulseOutSetup(2), PulsesInUse(c, 2));
     ListAlarms(l, c.Alarm(1), AlarmsInUse(c, 1));
     ListAlarms(l, c.Alarm(2), AlarmsInUse(c, 2));
-    ListSerialComm(l, c.SerialComm(), f.serialSettings);
+    ListSerialComm(l, c.SerialComm(), HasNetworkAddress(model));
     for (int output = 1; output <= 3; ++output)
         ListAnalogOutSetup(l, c.AnalogOutSetup(output), output <= AnalogOutputsInUse(c));
     return l.text();
@@ -206,11 +199,6 @@ QString RequireSource(const ArgList& a) {
     return a.value(kJson);
 }
 
-int NoSuchConfiguration(Session& s, qint32 id) {
-    s.ctx.err << QStringLiteral("There is no configuration with ID %1.").arg(id) << '\n';
-    return kFailed;
-}
-
 int Refused(Session& s, const FieldProblems& problems) {
     s.ctx.err << "The configuration was refused; nothing was stored:\n";
     for (const FieldProblem& p : problems)
@@ -227,8 +215,8 @@ Command showCommand() {
                 const ArgList a(args, {kJson}, {});
                 const qint32 id = a.requireId(0);
                 a.expectPositionals(1);
-                if (!s.archive.exists(id))
-                    return NoSuchConfiguration(s, id);
+                if (!requireConfiguration(s, id, Purpose::Use))
+                    return int(kFailed);
                 Configuration config;
                 config.load(s.archive, id);
                 if (a.flag(kJson))
@@ -264,8 +252,8 @@ Command updateCommand() {
                 const qint32 id = a.requireId(0);
                 a.expectPositionals(1);
                 const QString source = RequireSource(a);
-                if (!s.archive.exists(id))
-                    return NoSuchConfiguration(s, id);
+                if (!requireConfiguration(s, id, Purpose::Use))
+                    return int(kFailed);
                 const QByteArray json = ReadInput(s, source);
                 Configuration config;
                 config.load(s.archive, id);

@@ -3,6 +3,8 @@
 #include "archive/Archive.h"
 #include "cli/Command.h"
 #include "memmap/ConfigurationFiles.h"
+#include "model/CUsoInstr.h"
+#include "model/Configuration.h"
 
 namespace voltaris::cli {
 
@@ -11,6 +13,18 @@ namespace {
 // Messages and the trace name the file as a full path, as the file dialog gives it.
 QString fullPath(const QString& argument) {
     return QFileInfo(argument).absoluteFilePath();
+}
+
+// The list leaves out the instrument's configuration (id 2): its name is read from its
+// usage record.
+QString programName(Archive& archive, qint32 id) {
+    for (const ProgramEntry& e : archive.list()) {
+        if (e.id == id)
+            return e.name;
+    }
+    CUsoInstr uso;
+    uso.LoadDataFromADORS(archive, QVariant(Configuration::Criterion(id)));
+    return uso.NomeProgramma();
 }
 
 }  // namespace
@@ -23,21 +37,9 @@ Command exportCommand() {
                 const qint32 id = a.requireId(0);
                 const QString path = fullPath(a.require(1, QStringLiteral("file name")));
                 a.expectPositionals(2);
-                QString name;
-                bool listed = false;
-                for (const ProgramEntry& e : s.archive.list()) {
-                    if (e.id == id) {
-                        name = e.name;
-                        listed = true;
-                        break;
-                    }
-                }
-                if (!listed) {
-                    s.ctx.err << QStringLiteral("There is no configuration with ID %1.").arg(id)
-                              << '\n';
+                if (!requireConfiguration(s, id, Purpose::Use))
                     return int(kFailed);
-                }
-                TraceExportStart(name);
+                TraceExportStart(programName(s.archive, id));
                 if (QFileInfo::exists(path) && !a.flag(QStringLiteral("--force"))) {
                     s.ctx.err << QStringLiteral("%1 already exists; give --force to replace it.")
                                      .arg(path)

@@ -28,23 +28,6 @@ ArgList linkArgs(const QStringList& args, QStringList flags = {}, QStringList va
     return ArgList(args, flags + LinkOptions::flagNames(), valued + LinkOptions::valuedNames());
 }
 
-QString modelName(qint32 model) {
-    if (const ModelEntry* e = ModelCatalogue::standard().lookup(model))
-        return e->name;
-    // The instrument reports no variant byte: match on the low three bytes.
-    for (const ModelEntry& e : ModelCatalogue::standard().entries())
-        if ((e.id & 0x00FFFFFF) == (model & 0x00FFFFFF))
-            return e.name;
-    return QStringLiteral("0x%1").arg(static_cast<quint32>(model), 8, 16, QLatin1Char('0'));
-}
-
-bool configurationExists(Session& s, qint32 id) {
-    if (s.archive.exists(id))
-        return true;
-    s.ctx.err << QStringLiteral("There is no configuration with ID %1.").arg(id) << '\n';
-    return false;
-}
-
 // Runs one operation of the transfer procedure with progress on standard error and Ctrl-C
 // as its cancel. Exit status: done, failed (the message is out) or cancelled.
 int runTransfer(Session& s, LinkSettings& link, qint32 action, qint32 id, bool verify = false) {
@@ -87,18 +70,17 @@ int dryRun(Session& s, const LinkSettings& link, qint32 id) {
     CGestioneMemMap map(s.archive);
     map.setIDProgramma(id);
     map.ConvertUserSetupToMemoryMap();
-    const qint32 model = map.InstrModel() & 0x00FFFFFF;
+    const qint32 model = ReportedModel(map.InstrModel());
     const qint16 iface = link.comm.InterfaceType();
     const QList<DryRunAddress> plan = PlanDryRun(map, link.comm, link.network);
-    if (iface != 0 && link.network.ModeConfig() == 0 && link.network.SelNetworkAdd() == 0 &&
-        !plan.isEmpty())
+    if (link.network.SearchesAddress(iface) && !plan.isEmpty())
         s.ctx.err << QStringLiteral(
                          "The address is searched for on the line; the frames are "
                          "shown for address %1.")
                          .arg(plan.first().address)
                   << '\n';
     s.ctx.out << QStringLiteral("# %1, model %2, interface %3")
-                     .arg(map.UserSetup().UsoInstr().NomeProgramma(), modelName(model),
+                     .arg(map.UserSetup().UsoInstr().NomeProgramma(), ModelName(model),
                           InterfaceName(iface))
               << '\n';
     for (const DryRunAddress& d : plan) {
@@ -131,7 +113,7 @@ Command transmitCommand() {
                 const qint32 id = a.requireId(0);
                 a.expectPositionals(1);
                 LinkSettings link = ResolveLinkSettings(LinkOptions::parse(a));
-                if (!configurationExists(s, id))
+                if (!requireConfiguration(s, id, Purpose::Use))
                     return int(kFailed);
                 if (a.flag(QStringLiteral("--dry-run")))
                     return dryRun(s, link, id);
@@ -200,7 +182,7 @@ Command scanCommand() {
                 s.ctx.err << QStringLiteral("%1 baud, address %2: %3")
                                  .arg(f.baud)
                                  .arg(f.address)
-                                 .arg(modelName(f.model))
+                                 .arg(ModelName(f.model))
                           << '\n';
             });
             const int status = RunEngine(scan, &view);
@@ -215,7 +197,7 @@ Command scanCommand() {
                 s.ctx.out << QStringLiteral("%1  %2  %3")
                                  .arg(f.baud, 5)
                                  .arg(f.address, 7)
-                                 .arg(modelName(f.model))
+                                 .arg(ModelName(f.model))
                           << '\n';
             return int(kDone);
         }};

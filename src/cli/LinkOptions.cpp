@@ -1,6 +1,5 @@
 #include "cli/LinkOptions.h"
 
-#include <QRegularExpression>
 #include <utility>
 
 #include "cli/Cli.h"
@@ -24,20 +23,13 @@ const QString kSave = QStringLiteral("--save");
 qint16 parseAddress(const QString& option, const QString& text) {
     bool ok = false;
     const int v = text.toInt(&ok);
-    if (!ok || v < 1 || v > 255)
-        throw UsageError(
-            QStringLiteral("%1 takes a number from 1 to 255, not '%2'").arg(option, text));
+    if (!ok || !CNetworkAddMsgSetup::IsValidAddress(v))
+        throw UsageError(QStringLiteral("%1 takes a number from %2 to %3, not '%4'")
+                             .arg(option)
+                             .arg(CNetworkAddMsgSetup::MinAddress)
+                             .arg(CNetworkAddMsgSetup::MaxAddress)
+                             .arg(text));
     return static_cast<qint16>(v);
-}
-
-// COM1..COM4 as the record's port index, or nullopt for any other port name.
-std::optional<qint16> comIndex(const QString& port) {
-    static const QRegularExpression com(QStringLiteral("^COM([1-4])$"),
-                                        QRegularExpression::CaseInsensitiveOption);
-    const auto m = com.match(port.trimmed());
-    if (!m.hasMatch())
-        return std::nullopt;
-    return static_cast<qint16>(m.captured(1).toInt() - 1);
 }
 
 }  // namespace
@@ -99,18 +91,19 @@ QString LinkSettings::effectivePort() const {
 
 void ApplyLinkOptions(const LinkOptions& o, CCommConfig& comm, CNetworkAddMsgSetup& network) {
     if (o.port)
-        if (const auto index = comIndex(*o.port))
-            comm.setComPort(*index);
+        if (const auto index = ComPortIndex(*o.port))
+            comm.setComPort(static_cast<qint16>(*index));
     if (o.interfaceType)
         comm.setInterfaceType(*o.interfaceType);
     const qint16 type = comm.InterfaceType();
-    if (type == CCommConfig::AuxiliaryPort && (o.address || o.autoAddress || o.all))
+    const CNetworkAddMsgSetup::Choices choices = CNetworkAddMsgSetup::ChoicesFor(type);
+    if (!choices.any() && (o.address || o.autoAddress || o.all))
         throw UsageError(QStringLiteral(
             "the auxiliary port reaches one instrument at address 255: --address, --auto and "
             "--all do not apply"));
-    if (o.all && type != CCommConfig::Network)
+    if (o.all && !choices.wholeNetwork)
         throw UsageError(QStringLiteral("--all needs --interface network"));
-    if (o.autoAddress && type == CCommConfig::Network)
+    if (o.autoAddress && !choices.searchedAddress)
         throw UsageError(QStringLiteral(
             "in a network the address is given by hand: use --address N (or --all N)"));
     if (o.address) {
@@ -124,19 +117,14 @@ void ApplyLinkOptions(const LinkOptions& o, CCommConfig& comm, CNetworkAddMsgSet
         network.setModeConfig(1);
         network.setTotalInstrNetwork(*o.all);
     }
-    // What the wizard's network page would have allowed for this interface type.
-    if (type != CCommConfig::Network && network.ModeConfig() != 0)
-        network.setModeConfig(0);
-    if (type == CCommConfig::Network && network.ModeConfig() == 0 && network.SelNetworkAdd() == 0)
-        network.setSelNetworkAdd(1);
-    network.setInterfaceType(type);
+    network.Settle(type);
 }
 
 LinkSettings::LinkSettings(const LinkOptions& o) {
     comm.LoadData(QString());
     network.LoadData(QString());
     ApplyLinkOptions(o, comm, network);
-    if (o.port && !comIndex(*o.port))
+    if (o.port && !ComPortIndex(*o.port))
         portName = *o.port;
     mode = o.mode.value_or(LinkModeSetting());
     if (o.save) {

@@ -33,6 +33,10 @@ inline constexpr qint16 kUnlockBlocksValue = static_cast<qint16>(0xC0C0);
 inline constexpr quint8 kOutputIsAlarm = 0xAA;  // output function byte of an alarm output
 inline constexpr int kLiveValueCount = 61;
 inline constexpr int kMaxReadCount = 12;  // registers per read request
+// The live reads cover 11 requests of 12 registers from kRegLiveValues (0..131).
+inline constexpr quint16 kRegLiveLast = kRegLiveValues + 11 * kMaxReadCount - 1;
+// The configuration runs from the parameter block to the end of the pulse block (409..592).
+inline constexpr quint16 kRegConfigLast = kRegPulse + 15;
 inline constexpr int kRequestLength = 8;
 inline constexpr int kWriteReplyLength = 8;  // a write is answered by its echo
 

@@ -20,17 +20,19 @@ QString PortNameForIndex(int portIndex) {
     return value.isEmpty() ? def : value;
 }
 
-QString ResolvePortName(const QString& name) {
-    static const QRegularExpression com(QStringLiteral("^COM([0-9]{1,3})$"),
+std::optional<int> ComPortIndex(const QString& name) {
+    static const QRegularExpression com(QStringLiteral("^COM([1-4])$"),
                                         QRegularExpression::CaseInsensitiveOption);
-    const QString trimmed = name.trimmed();
-    const auto match = com.match(trimmed);
-    if (match.hasMatch()) {
-        const int n = match.captured(1).toInt();
-        if (n >= 1)
-            return PortNameForIndex(n - 1);
-    }
-    return trimmed;
+    const auto match = com.match(name.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    return match.captured(1).toInt() - 1;
+}
+
+QString ResolvePortName(const QString& name) {
+    if (const auto index = ComPortIndex(name))
+        return PortNameForIndex(*index);
+    return name.trimmed();
 }
 
 LinkMode LinkModeSetting() {

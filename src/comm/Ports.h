@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 #include "comm/LinkMode.h"
 #include "comm/Transport.h"
@@ -13,8 +14,12 @@ namespace voltaris {
 // gives an empty name.
 QString PortNameForIndex(int portIndex);
 
-// "COM1".."COM4" (any case, any number) through the settings store; anything else (a device
-// path, tcp://host:port) as it is, trimmed.
+// The 0-based index of "COM1".."COM4" (any case, surrounding blanks ignored); nullopt for
+// any other name, "COM5" and "COM0" included.
+std::optional<int> ComPortIndex(const QString& name);
+
+// "COM1".."COM4" through the settings store; anything else (a device path, tcp://host:port)
+// as it is, trimmed.
 QString ResolvePortName(const QString& name);
 
 // The link's cadence: section "Link", key "FastTick" of the settings store; true forces

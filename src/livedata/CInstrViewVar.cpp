@@ -7,6 +7,7 @@
 #include "base/MBytes.h"
 #include "base/ResString.h"
 #include "base/UserMessages.h"
+#include "variables/FixedPoint.h"
 #include "variables/VariableCatalogue.h"
 
 namespace voltaris {
@@ -71,13 +72,6 @@ public:
     void show(Icon, const QString&, const QString&) override {}
     Answer askYesNo(Icon, const QString&, const QString&) override { return Answer::No; }
 };
-
-QString signedFixed(qint32 value, int divisor, int decimals, const QString& decimalPoint) {
-    const qint64 v = value;
-    const qint64 a = v < 0 ? -v : v;
-    return (v < 0 ? QStringLiteral("-") : QString()) + QString::number(a / divisor) + decimalPoint +
-           QStringLiteral("%1").arg(a % divisor, decimals, 10, QLatin1Char('0'));
-}
 
 }  // namespace
 
@@ -156,11 +150,11 @@ bool CInstrViewVar::PlaceOf(int v, Place& place) {
 }
 
 QString CInstrViewVar::FormatTenths(qint32 tenths, const QString& decimalPoint) {
-    return signedFixed(tenths, 10, 1, decimalPoint);
+    return FormatFixed(tenths, 1, decimalPoint);
 }
 
 QString CInstrViewVar::FormatHundredths(qint32 hundredths, const QString& decimalPoint) {
-    return signedFixed(hundredths, 100, 2, decimalPoint);
+    return FormatFixed(hundredths, 2, decimalPoint);
 }
 
 QString CInstrViewVar::Text(int v) const {

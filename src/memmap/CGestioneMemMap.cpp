@@ -59,14 +59,9 @@ qint16 word(const std::array<qint16, N>& block, int index, const char* name) {
     return word(const_cast<std::array<qint16, N>&>(block), index, name);
 }
 
-bool hasSerialLine(quint8 type) {
-    return type == SerialModule || type == FieldBusModule || type == SerialDigitalModule;
-}
-bool hasDigitalOutputs(quint8 type) {
-    return type == DigitalOutputModule || type == FieldBusModule || type == SerialDigitalModule;
-}
-bool hasAnalogOutputs(quint8 type) {
-    return type == AnalogVoltageModule || type == AnalogCurrentModule;
+// An analogue module's block always carries output 1, whatever byte 1 says.
+int analogueBlockOutputs(qint32 model) {
+    return qMax(1, AnalogOutputCount(model));
 }
 
 // A variable code goes into a signed 16-bit register word; a wider one is an overflow.
@@ -242,7 +237,6 @@ void CGestioneMemMap::EncodeUserSetup() {
                        "strumento."));
     const CUsoInstr& uso = m_UserSetup.UsoInstr();
     m_InstrModel = uso.InstrModel();
-    const quint8 type = ModuleType(m_InstrModel);
 
     m_ParamMemMap[0] = 0;
     m_ParamMemMap[1] = LoWord(uso.RapportoTA());
@@ -253,12 +247,12 @@ void CGestioneMemMap::EncodeUserSetup() {
     m_ParamMemMap[6] = uso.IntTimeCorr();
     m_ParamMemMap[7] = uso.System();
 
-    if (hasSerialLine(type)) {
+    if (HasNetworkAddress(m_InstrModel)) {
         m_ParamMemMap[8] = m_UserSetup.SerialComm().NetworkAdd();
         m_ParamMemMap[9] = m_UserSetup.SerialComm().BaudRate();
     }
 
-    if (hasDigitalOutputs(type)) {
+    if (HasAlarmBlocks(m_InstrModel)) {
         const CDigOutConfig& dig = m_UserSetup.DigOutConfig();
         const qint16 mode1 = dig.DigOut1();
         const qint16 mode2 = dig.DigOut2();
@@ -288,8 +282,8 @@ void CGestioneMemMap::EncodeUserSetup() {
             ConvertAlarmsToMemoryMap(2, dig.NumAlarm2(), dig.NumAlarm1() + 1);
     }
 
-    if (hasAnalogOutputs(type)) {
-        const int outputs = AnalogOutCount(m_InstrModel) == 3 ? 3 : 1;
+    if (HasAnalogOutputs(m_InstrModel)) {
+        const int outputs = analogueBlockOutputs(m_InstrModel);
         for (int k = 0; k < outputs; ++k) {
             const CAnalogOutSetup& out = m_UserSetup.AnalogOutSetup(k + 1);
             const int at = 8 * k;
@@ -378,7 +372,6 @@ void CGestioneMemMap::DecodeMemoryMap() {
     if (!m_ImportMode)
         uso.setNomeProgramma(ResString(640));
     uso.setInstrModel(m_InstrModel);
-    const quint8 type = ModuleType(m_InstrModel);
 
     uso.setRapportoTA(quint16(m_ParamMemMap[1]));
     uso.setRapportoTV(quint16(m_ParamMemMap[2]));
@@ -390,12 +383,12 @@ void CGestioneMemMap::DecodeMemoryMap() {
 
     // An exchange file has no address and speed words: taking them would program address
     // 0 into the instrument at the next transmission.
-    if (hasSerialLine(type) && !m_ImportMode) {
+    if (HasNetworkAddress(m_InstrModel) && !m_ImportMode) {
         m_UserSetup.SerialComm().setNetworkAdd(m_ParamMemMap[8]);
         m_UserSetup.SerialComm().setBaudRate(m_ParamMemMap[9]);
     }
 
-    if (hasDigitalOutputs(type)) {
+    if (HasAlarmBlocks(m_InstrModel)) {
         CDigOutConfig& dig = m_UserSetup.DigOutConfig();
         const quint16 modes = quint16(m_DigOutMemMap[1]);
         const quint16 alarmStates = quint16(m_DigOutMemMap[0]);
@@ -433,8 +426,8 @@ void CGestioneMemMap::DecodeMemoryMap() {
         }
     }
 
-    if (hasAnalogOutputs(type)) {
-        const int outputs = AnalogOutCount(m_InstrModel) == 3 ? 3 : 1;
+    if (HasAnalogOutputs(m_InstrModel)) {
+        const int outputs = analogueBlockOutputs(m_InstrModel);
         for (int k = 0; k < outputs; ++k) {
             CAnalogOutSetup& out = m_UserSetup.AnalogOutSetup(k + 1);
             const size_t at = size_t(8 * k);

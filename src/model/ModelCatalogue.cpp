@@ -14,13 +14,16 @@ ModelFeatures FeaturesOf(qint32 model) {
             break;
         case AnalogVoltageModule:
         case AnalogCurrentModule:
-            f.analogOutputs = AnalogOutCount(model);
+            f.analogueModule = true;
+            // The pages and the report know one or three outputs; another count shows none.
+            f.analogOutputs = AnalogOutCount(model) == 3 ? 3 : AnalogOutCount(model) == 1 ? 1 : 0;
             break;
         case DigitalOutputModule:
             f.digitalOutputs = 2;
             break;
         case FieldBusModule:
             f.serialSettings = true;
+            f.fieldBusAddress = true;
             f.digitalOutputs = 2;
             break;
         case SerialDigitalModule:
@@ -94,6 +97,20 @@ const ModelEntry* ModelCatalogue::findByName(const QString& name) const {
             return &e;
     }
     return nullptr;
+}
+
+QString ModelCatalogue::nameOf(qint32 model) const {
+    if (const ModelEntry* e = lookup(model))
+        return e->name;
+    for (const ModelEntry& e : m_entries) {
+        if (ReportedModel(e.id) == ReportedModel(model))
+            return e.name;
+    }
+    return QStringLiteral("0x%1").arg(quint32(model), 8, 16, QLatin1Char('0'));
+}
+
+QString ModelName(qint32 model) {
+    return ModelCatalogue::standard().nameOf(model);
 }
 
 }  // namespace voltaris

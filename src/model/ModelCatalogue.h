@@ -41,15 +41,44 @@ enum ModuleTypeCode : quint8 {
 };
 
 // What a model's module offers, by its type code: which records of a configuration are
-// used, which wizard pages are shown, which memory map blocks are written.
+// used, which wizard pages are shown, which memory map blocks are written and read back.
 struct ModelFeatures {
-    bool serialSettings = false;  // CSerialComm
-    int digitalOutputs = 0;       // 0, 1 (output 1) or 2 (outputs 1 and 2)
-    int analogOutputs = 0;        // 0..3, byte 1 for the analogue modules
+    bool serialSettings = false;   // CSerialComm: network address and baud rate words
+    bool fieldBusAddress = false;  // NetworkAddVexbus of CUsoInstr
+    int digitalOutputs = 0;        // 0, 1 (output 1) or 2 (outputs 1 and 2)
+    bool analogueModule = false;   // the analogue output block exists (even when byte 1 is 0)
+    int analogOutputs = 0;         // 1 or 3 when byte 1 says so on an analogue module, else 0
     // Pulses and alarms are possible on every digital output.
     bool pulsesAndAlarms() const { return digitalOutputs > 0; }
+    // The outputs share the 16 alarm blocks of the memory map.
+    int alarmBlocks() const { return pulsesAndAlarms() ? 16 : 0; }
 };
 ModelFeatures FeaturesOf(qint32 model);
+
+// Named questions over FeaturesOf, for the callers that need one answer.
+inline bool HasNetworkAddress(qint32 model) {
+    return FeaturesOf(model).serialSettings;
+}
+inline bool HasFieldBusAddress(qint32 model) {
+    return FeaturesOf(model).fieldBusAddress;
+}
+// Digital outputs, and with them the alarm, pulse and output blocks.
+inline bool HasAlarmBlocks(qint32 model) {
+    return FeaturesOf(model).pulsesAndAlarms();
+}
+inline int DigitalOutputCount(qint32 model) {
+    return FeaturesOf(model).digitalOutputs;
+}
+inline int AlarmBlockCount(qint32 model) {
+    return FeaturesOf(model).alarmBlocks();
+}
+// The analogue output block of the memory map exists.
+inline bool HasAnalogOutputs(qint32 model) {
+    return FeaturesOf(model).analogueModule;
+}
+inline int AnalogOutputCount(qint32 model) {
+    return FeaturesOf(model).analogOutputs;
+}
 
 // One model of the catalogue.
 struct ModelEntry {
@@ -86,9 +115,15 @@ public:
     const ModelEntry* lookup(qint32 model) const;
     // The entry of that name, ignoring letter case; nullptr when unknown.
     const ModelEntry* findByName(const QString& name) const;
+    // The name to show for an identifier: the exact entry, else the first entry equal on
+    // the low three bytes (an instrument reports no variant byte), else "0x%08x".
+    QString nameOf(qint32 model) const;
 
 private:
     QList<ModelEntry> m_entries;
 };
+
+// ModelCatalogue::standard().nameOf(model).
+QString ModelName(qint32 model);
 
 }  // namespace voltaris

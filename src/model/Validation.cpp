@@ -244,17 +244,25 @@ qint16 SettledSystem(qint32 model) {
 
 int AlarmsInUse(const Configuration& config, int output) {
     const CDigOutConfig& d = config.DigOutConfig();
-    if (output < 1 || output > FeaturesOf(config.UsoInstr().InstrModel()).digitalOutputs)
+    const qint32 model = config.UsoInstr().InstrModel();
+    if (output < 1 || output > DigitalOutputCount(model))
         return 0;
     const qint16 mode = output == 1 ? d.DigOut1() : d.DigOut2();
     const qint16 count = output == 1 ? d.NumAlarm1() : d.NumAlarm2();
     if (mode != CDigOutConfig::Alarm)
         return 0;
-    return qBound(0, int(count), MaxAlarmBlocks);
+    return qBound(0, int(count), AlarmBlockCount(model));
+}
+
+bool PulsesInUse(const Configuration& config, int output) {
+    if (output < 1 || output > DigitalOutputCount(config.UsoInstr().InstrModel()))
+        return false;
+    const CDigOutConfig& d = config.DigOutConfig();
+    return (output == 1 ? d.DigOut1() : d.DigOut2()) == CDigOutConfig::Pulses;
 }
 
 int AnalogOutputsInUse(const Configuration& config) {
-    return qBound(0, FeaturesOf(config.UsoInstr().InstrModel()).analogOutputs, 3);
+    return AnalogOutputCount(config.UsoInstr().InstrModel());
 }
 
 FieldProblems ValidateConfiguration(const Configuration& config) {

@@ -29,6 +29,8 @@ qint16 SettledSystem(qint32 model);
 // Alarms of output 1 or 2 in use: the output's alarm count while the model has the output
 // and it is in alarm mode, else 0 (at most 16).
 int AlarmsInUse(const Configuration& config, int output);
+// Pulse output 1 or 2 in use: the model has the digital output and it is in pulse mode.
+bool PulsesInUse(const Configuration& config, int output);
 // Analogue outputs of the configuration's model (0..3).
 int AnalogOutputsInUse(const Configuration& config);
 

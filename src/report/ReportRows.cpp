@@ -10,6 +10,7 @@
 #include "model/ModelCatalogue.h"
 #include "variables/CVariableType.h"
 #include "variables/CVariableViewConvert.h"
+#include "variables/FixedPoint.h"
 #include "variables/GlobalScale.h"
 #include "variables/VariableCatalogue.h"
 
@@ -95,26 +96,14 @@ QString recordNumber(const QString& instanceName) {
     return instanceName.right(1);
 }
 
-QString fixed(qint64 value, int decimals) {
-    qint64 scale = 1;
-    for (int i = 0; i < decimals; ++i)
-        scale *= 10;
-    const bool negative = value < 0;
-    const quint64 magnitude = negative ? quint64(-(value + 1)) + 1 : quint64(value);
-    const QString digits =
-        QString::number(magnitude % quint64(scale)).rightJustified(decimals, u'0');
-    return (negative ? QStringLiteral("-") : QString()) +
-           QString::number(magnitude / quint64(scale)) + u'.' + digits;
-}
-
 }  // namespace
 
 QString FormatTenths(qint64 value) {
-    return fixed(value, 1);
+    return FormatFixed(value, 1);
 }
 
 QString FormatHundredths(qint64 value) {
-    return fixed(value, 2);
+    return FormatFixed(value, 2);
 }
 
 QString PulseUnitText(qint16 selectCounter) {
@@ -185,7 +174,7 @@ void SetReport(const CUsoInstr& u, RowSet& rs, const ModelCatalogue& catalogue) 
     addRow(rs, ResString(5635));
     addRow(rs, ResString(5636), QString::number(u.FilterScale()) + u'%');
     addRow(rs, ResString(5637), QString::number(u.FilterCoeff()));
-    if (ModuleType(u.InstrModel()) == FieldBusModule)
+    if (HasFieldBusAddress(u.InstrModel()))
         addRow(rs, ResString(5634), QString::number(u.NetworkAddVexbus()));
 }
 
@@ -194,7 +183,7 @@ void SetReport(const CDigOutConfig& d, RowSet& rs) {
     if (d.DigOut1() == CDigOutConfig::Alarm)
         addRow(rs, ResString(5605), QString::number(d.NumAlarm1()));
     addRow(rs, ResString(5607), choice(5608, d.StatusDigOut1(), 2));
-    if (d.ModuleTypeLo() == SerialDigitalModule)
+    if (DigitalOutputCount(d.ModuleTypeLo()) == 1)
         return;
     addRow(rs, ResString(5606), choice(5602, d.DigOut2(), 3));
     if (d.DigOut2() == CDigOutConfig::Alarm)

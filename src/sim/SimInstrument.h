@@ -50,10 +50,10 @@ enum class SimException : quint8 {
 // Anything else: exception 1 (function), 2 (register) or 3 (value).
 class SimInstrument {
 public:
-    static constexpr quint16 kConfigFirst = 409;
-    static constexpr quint16 kConfigLast = 592;
+    static constexpr quint16 kConfigFirst = kRegParam;
+    static constexpr quint16 kConfigLast = kRegConfigLast;
     static constexpr int kConfigWords = kConfigLast - kConfigFirst + 1;
-    static constexpr quint16 kLiveLast = 131;
+    static constexpr quint16 kLiveLast = kRegLiveLast;
 
     // `speedCode` 0..3 (4800, 9600, 19200, 38400 baud); `seed` shifts the simulated load.
     SimInstrument(quint32 model, quint8 address, int speedCode, qint64 nowMs = 0, double seed = 0);

@@ -7,6 +7,7 @@
 #include "comm/Frames.h"
 #include "comm/LinkExchange.h"
 #include "model/CCommConfig.h"
+#include "model/CNetworkAddMsgSetup.h"
 
 namespace voltaris {
 
@@ -38,12 +39,14 @@ void InstrumentScan::Create(const CCommConfig& comm, QList<quint8> addresses) {
 }
 
 QList<quint8> InstrumentScan::Addresses(qint16 interfaceType, int address, int count) {
+    using N = CNetworkAddMsgSetup;
+    const auto valid = [](int a) { return a >= N::MinAddress && a <= N::MaxAddress; };
     if (interfaceType == CCommConfig::AuxiliaryPort)
-        return {255};
-    if (address >= 1 && address <= 255)
+        return {static_cast<quint8>(N::AuxiliaryAddress)};
+    if (valid(address))
         return {static_cast<quint8>(address)};
     QList<quint8> addresses;
-    for (int a = (count >= 1 && count <= 255) ? count : 255; a >= 1; --a)
+    for (int a = valid(count) ? count : N::MaxAddress; a >= N::MinAddress; --a)
         addresses << static_cast<quint8>(a);
     return addresses;
 }

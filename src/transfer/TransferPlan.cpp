@@ -3,6 +3,7 @@
 #include "memmap/CGestioneMemMap.h"
 #include "model/CCommConfig.h"
 #include "model/CNetworkAddMsgSetup.h"
+#include "model/ModelCatalogue.h"
 
 namespace voltaris {
 
@@ -77,7 +78,6 @@ QList<ResetCode> ResetCommandsForAction(qint32 action) {
 
 QList<PlannedWrite> PlanWrite(const CGestioneMemMap& map, quint8 address, qint32 detectedModel,
                               qint16 interfaceType) {
-    const quint8 t = static_cast<quint8>(detectedModel & 0xFF);
     QList<PlannedWrite> plan;
     const auto add = [&](quint16 reg, qint16 value) {
         plan.push_back({BuildWriteRequest(address, reg, value), {}, true, {}, false});
@@ -86,12 +86,12 @@ QList<PlannedWrite> PlanWrite(const CGestioneMemMap& map, quint8 address, qint32
     for (int i = 0; i < 8; ++i)
         add(static_cast<quint16>(kRegParam + i), map.ParamMemMap(i));
     mark(1);
-    if (t == 2 || t == 3) {
+    if (HasAnalogOutputs(detectedModel)) {
         for (int i = 0; i < CGestioneMemMap::AnalogOutWords; ++i)
             add(static_cast<quint16>(kRegAnalogOut + i), map.AnalogOutMemMap(i));
         mark(2);
     }
-    if (t == 4 || t == 5 || t == 16) {
+    if (HasAlarmBlocks(detectedModel)) {
         add(kRegUnlockBlocks, kUnlockBlocksValue);
         for (int i = 0; i < CGestioneMemMap::DigOutWords; ++i)
             add(static_cast<quint16>(CGestioneMemMap::DigOutRegisters[i]), map.DigOutMemMap(i));
@@ -104,8 +104,8 @@ QList<PlannedWrite> PlanWrite(const CGestioneMemMap& map, quint8 address, qint32
         add(kRegBlocksWritten, 0);
     }
     mark(5);
-    if ((t == 1 || t == 5 || t == 16) && (interfaceType == CCommConfig::AuxiliaryPort ||
-                                          interfaceType == CCommConfig::SingleInstrument)) {
+    if (HasNetworkAddress(detectedModel) && (interfaceType == CCommConfig::AuxiliaryPort ||
+                                             interfaceType == CCommConfig::SingleInstrument)) {
         add(kRegNetworkAddress, map.ParamMemMap(8));
         plan.back().traceBefore = QStringLiteral("Programmazione indirizzo di rete");
         // A single instrument answers at its new address from now on.
@@ -160,31 +160,18 @@ void NormaliseNetworkForInterface(const CCommConfig& comm, CNetworkAddMsgSetup& 
     network.setInterfaceType(0);
     network.setModeConfig(0);
     network.setSelNetworkAdd(1);
-    network.setNetworkAdd(255);
-}
-
-QList<qint16> TransferAddresses(const CCommConfig& comm, const CNetworkAddMsgSetup& network) {
-    if (comm.InterfaceType() == CCommConfig::AuxiliaryPort)
-        return {255};
-    QList<qint16> range;
-    if (network.ModeConfig() != 0) {
-        for (qint16 a = 1; a <= network.TotalInstrNetwork(); ++a)
-            range << a;
-    } else {
-        range << network.NetworkAdd();
-    }
-    return range;
+    network.setNetworkAdd(CNetworkAddMsgSetup::AuxiliaryAddress);
 }
 
 QList<DryRunAddress> PlanDryRun(const CGestioneMemMap& map, const CCommConfig& comm,
                                 const CNetworkAddMsgSetup& network) {
-    QList<qint16> addresses = TransferAddresses(comm, network);
+    QList<qint16> addresses = network.Addresses(comm.InterfaceType());
     if (comm.InterfaceType() != CCommConfig::Network && addresses.size() > 1)
         addresses = addresses.mid(0, 1);
-    const qint32 model = map.InstrModel() & 0x00FFFFFF;
+    const qint32 model = ReportedModel(map.InstrModel());
     QList<DryRunAddress> result;
     for (const qint16 a : addresses) {
-        if (a < 1 || a > 255)
+        if (a < CNetworkAddMsgSetup::MinAddress || a > CNetworkAddMsgSetup::MaxAddress)
             continue;
         DryRunAddress d{static_cast<quint8>(a), {}};
         quint8 last = d.address;

@@ -61,11 +61,6 @@ inline constexpr ResetCode kAfterWriteResets[] = {ResetCode::Demand, ResetCode::
 // The network record as an operation over `comm` uses it: the auxiliary port is the one
 // instrument at 255 (interface 0, single mode, manual address).
 void NormaliseNetworkForInterface(const CCommConfig& comm, CNetworkAddMsgSetup& network);
-// The addresses an operation visits, in order: 255 on the auxiliary port, 1..TotalInstrNetwork
-// in network mode, else the record's address. A write over a single instrument stops after
-// the first.
-QList<qint16> TransferAddresses(const CCommConfig& comm, const CNetworkAddMsgSetup& network);
-
 // What a transmission would send to one address, without sending anything: the plan for the
 // configured model and the resets that follow.
 struct DryRunAddress {

@@ -15,6 +15,7 @@
 #include "memmap/CGestioneMemMap.h"
 #include "model/CCommConfig.h"
 #include "model/CNetworkAddMsgSetup.h"
+#include "model/ModelCatalogue.h"
 
 namespace voltaris {
 
@@ -105,7 +106,7 @@ Task<bool> TransferProcedure::runOperation() {
         if (!co_await findBaudRate(baudIndex))
             co_return false;
     } else {
-        m_network->setNetworkAdd(255);
+        m_network->setNetworkAdd(CNetworkAddMsgSetup::AuxiliaryAddress);
     }
 
     m_ReturnValue = true;
@@ -306,10 +307,10 @@ Task<bool> TransferProcedure::writeConfiguration() {
     m_memMap = std::make_unique<CGestioneMemMap>(m_archive);
     m_memMap->setIDProgramma(m_IDProgramma);
     m_memMap->ConvertUserSetupToMemoryMap();
-    const qint32 configured = m_memMap->InstrModel() & 0x00FFFFFF;
+    const qint32 configured = ReportedModel(m_memMap->InstrModel());
     m_memMap->SaveMemorySetup(filePath(QStringLiteral("MemoryUser.mem")));
 
-    const QList<qint16> range = TransferAddresses(*m_comm, *m_network);
+    const QList<qint16> range = m_network->Addresses(m_comm->InterfaceType());
     for (const qint16 address : range) {
         m_currentAddress = address;
         showConnectionLine();
@@ -400,7 +401,7 @@ Task<bool> TransferProcedure::resets() {
     if (codes.isEmpty())
         co_return false;
     const QString text = ResString(232 + m_Action);
-    for (const qint16 address : TransferAddresses(*m_comm, *m_network)) {
+    for (const qint16 address : m_network->Addresses(m_comm->InterfaceType())) {
         m_currentAddress = address;
         showConnectionLine();
         emit progress(0, 0, 1);

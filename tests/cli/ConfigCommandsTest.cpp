@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -277,6 +278,45 @@ TEST_F(ConfigCommands, UsageAndMissingConfigurations) {
     EXPECT_EQ(DumpArchive(archive), before);
     // The instrument's slot can be shown (after a read it holds the instrument's setup).
     EXPECT_EQ(Run({"show", "2", "--json"}).status, cli::kDone);
+}
+
+// Id 2 holds the instrument's configuration after a read: every command takes it but delete.
+TEST_F(ConfigCommands, WhichCommandsTakeWhichConfiguration) {
+    const QString normal = QString::number(CreateFeeder());
+    // The instrument's slot of a new archive holds no model yet: the update gives one.
+    test::writeFile(home.file("model.json"), R"({"CUsoInstr": {"InstrModel": "KM6.3.x.R2.KX"}})");
+    const QString missing = QStringLiteral("999");
+    const QString instrument = QStringLiteral("2");
+    const auto commandFor = [&](const QString& command, const QString& id) -> QStringList {
+        if (command == "update")
+            return {"update", id, "--json", home.file("model.json")};
+        if (command == "export")
+            return {"export", id, home.file("out" + id + ".ZLA"), "--force"};
+        if (command == "delete")
+            return {"delete", id, "--yes"};
+        return {command, id};
+    };
+    const struct {
+        const char* command;
+        bool takesInstrument;
+    } commands[] = {{"show", true}, {"update", true}, {"export", true}, {"delete", false}};
+    for (const auto& c : commands) {
+        for (const QString& id : {missing, instrument, normal}) {
+            const QStringList args = commandFor(QLatin1String(c.command), id);
+            SCOPED_TRACE(args.join(' ').toStdString());
+            const bool found = id == normal || (id == instrument && c.takesInstrument);
+            const CliRun r = Run(args);
+            EXPECT_EQ(r.status, found ? cli::kDone : cli::kFailed) << r.err.toStdString();
+            EXPECT_EQ(
+                r.err.contains(QStringLiteral("There is no configuration with ID %1.").arg(id)),
+                !found)
+                << r.err.toStdString();
+        }
+    }
+    // Delete went last: the normal one is gone, the instrument's slot stays.
+    EXPECT_EQ(Run({"show", normal}).status, cli::kFailed);
+    EXPECT_EQ(Run({"show", instrument}).status, cli::kDone);
+    EXPECT_TRUE(QFile::exists(home.file("out2.ZLA")));
 }
 
 }  // namespace

@@ -108,8 +108,6 @@ TEST_F(FileCommands, ExportFailuresAndBadUsage) {
     Result r = run({"export", "999", path});
     EXPECT_EQ(r.status, cli::kFailed);
     EXPECT_TRUE(r.err.contains("999"));
-    r = run({"export", "2", path});  // the instrument's slot is not a listed configuration
-    EXPECT_EQ(r.status, cli::kFailed);
     r = run({"export", id, files.file("no/such/folder/x.ZLA")});
     EXPECT_EQ(r.status, cli::kFailed);
     EXPECT_TRUE(r.err.contains(files.file("no/such/folder/x.ZLA"))) << r.err.toStdString();

@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <optional>
 
 #include "CliTestSupport.h"
 #include "TestSupport.h"
@@ -29,13 +30,14 @@ using Result = test::CliRun;
 // The settings store in a temporary file for one test.
 class LinkFixture : public testing::Test {
 protected:
-    void SetUp() override { SettingsStore::setFileOverride(dir.file("Voltaris.ini")); }
-    void TearDown() override { SettingsStore::setFileOverride(QString()); }
+    void SetUp() override { settings.emplace(dir.file("Voltaris.ini")); }
+    void TearDown() override { settings.reset(); }
     static LinkOptions parse(const QStringList& args) {
         return LinkOptions::parse(
             ArgList(args, LinkOptions::flagNames(), LinkOptions::valuedNames()));
     }
     test::TempDir dir;
+    std::optional<test::ScopedSettingsFile> settings;
 };
 
 struct ApplyCase {
@@ -153,12 +155,7 @@ class InstrumentCommands : public LinkFixture {
 protected:
     void SetUp() override {
         LinkFixture::SetUp();
-        static int argc = 1;
-        static char name[] = "test_cli";
-        static char* argv[] = {name, nullptr};
-        if (!QCoreApplication::instance()) {
-            static QCoreApplication app(argc, argv);
-        }
+        test::EnsureCoreApp();
     }
     Result cli(const QStringList& args) { return test::RunCliIn(home.path(), args); }
     QString createDemo() {

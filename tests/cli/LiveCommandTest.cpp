@@ -19,20 +19,10 @@ using namespace voltaris;
 
 namespace {
 
-void ensureApp() {
-    if (QCoreApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "test_cli";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication* app = new QCoreApplication(argc, argv);
-    (void)app;
-}
-
 using LiveRun = test::CliRun;
 
 LiveRun runLive(const QString& home, const QStringList& args) {
-    ensureApp();
+    test::EnsureCoreApp();
     return test::RunCliIn(home, QStringList{"live"} + args);
 }
 
@@ -82,7 +72,7 @@ TEST(LiveCommand, PlainTablesAndCtrlCCancels) {
     Sim sim({"--instrument", "KM5.1.x.R2.KX@1:38400"});
     ASSERT_FALSE(sim.path().isEmpty());
     // Ctrl-C once the polling runs: the exchange ends, the port closes, status 3.
-    ensureApp();
+    test::EnsureCoreApp();
     QTimer::singleShot(2500, [] { ::raise(SIGINT); });
     const LiveRun r = runLive(
         home.path(), {"--port", sim.path(), "--interface", "single", "--address", "1", "--fast"});

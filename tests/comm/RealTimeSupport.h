@@ -8,17 +8,6 @@
 
 namespace voltaris::test {
 
-// The application object the port and socket classes need, made once for the process.
-inline void EnsureApp() {
-    if (QCoreApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "test_comm";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication* app = new QCoreApplication(argc, argv);
-    (void)app;
-}
-
 // Runs the event loop until `done` holds or `ms` have passed; returns `done()`.
 inline bool WaitFor(const std::function<bool()>& done, int ms = 2000) {
     QElapsedTimer t;

@@ -25,7 +25,7 @@ namespace {
 class Serial : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnsureApp();
+        EnsureCoreApp();
         if (!pty.ok())
             GTEST_SKIP() << "no pseudo-terminals here";
     }
@@ -61,7 +61,7 @@ struct OtherProgram {
 };
 
 TEST(SerialPort, MissingDeviceIsMessage209) {
-    EnsureApp();
+    EnsureCoreApp();
     SerialTransport t("/dev/ttyVoltarisMissing0");
     EXPECT_FALSE(t.open({}));
     EXPECT_EQ(t.lastFault(), Fault::NotFound);

@@ -24,7 +24,7 @@ struct Gateway {
     QTcpServer server;
     QTcpSocket* peer = nullptr;
     Gateway() {
-        EnsureApp();
+        EnsureCoreApp();
         server.listen(QHostAddress::LocalHost, 0);
     }
     QString url() const { return QStringLiteral("tcp://127.0.0.1:%1").arg(server.serverPort()); }
@@ -93,7 +93,7 @@ TEST(TcpLink, ExchangeThroughTheLinkInPieces) {
 
 TEST(TcpLink, RefusedConnectionFailsTheOpenWith209) {
     TraceCapture trace;
-    EnsureApp();
+    EnsureCoreApp();
     const QString url = QStringLiteral("tcp://127.0.0.1:%1").arg(closedPort());
     WirrelObj component(Clock::real());
     StandaloneLink standalone(Clock::real(), component);
@@ -171,12 +171,27 @@ TEST(TcpLink, Urls) {
 // Points the settings store at a scratch file for one test.
 struct ScratchStore {
     TempDir dir;
-    ScratchStore() { SettingsStore::setFileOverride(dir.file("Voltaris.ini")); }
-    ~ScratchStore() { SettingsStore::setFileOverride({}); }
+    ScopedSettingsFile settings{dir.file("Voltaris.ini")};
 };
 
+TEST(Ports, OnlyComOneToFourAreComPorts) {
+    const struct {
+        const char* name;
+        int index;  // -1: not a COM port
+    } cases[] = {
+        {"COM1", 0},   {"com4", 3},       {" Com2 ", 1}, {"COM0", -1},
+        {"COM5", -1},  {"COM10", -1},     {"COM", -1},   {"COM1x", -1},
+        {"COM 1", -1}, {"/dev/COM1", -1}, {"", -1},      {"tcp://COM1:1", -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<int> index = ComPortIndex(QString::fromLatin1(c.name));
+        EXPECT_EQ(index.value_or(-1), c.index);
+    }
+}
+
 TEST(Ports, ComNamesComeFromTheSettingsStore) {
-    EnsureApp();
+    EnsureCoreApp();
     ScratchStore scratch;
     EXPECT_EQ(PortNameForIndex(0), "/dev/ttyUSB0");
     EXPECT_EQ(PortNameForIndex(3), "/dev/ttyUSB3");
@@ -192,6 +207,7 @@ TEST(Ports, ComNamesComeFromTheSettingsStore) {
     EXPECT_EQ(ResolvePortName("COM3"), "/dev/ttyS0");
     EXPECT_EQ(ResolvePortName(" /dev/pts/7 "), "/dev/pts/7");
     EXPECT_EQ(ResolvePortName("tcp://gw:1"), "tcp://gw:1");
+    EXPECT_EQ(ResolvePortName(" COM5 "), "COM5");  // beyond COM4: a device name like any other
 
     EXPECT_EQ(CreateTransport("COM2")->name(), "tcp://10.0.0.5:4001");
     EXPECT_EQ(CreateTransport("COM3")->name(), "/dev/ttyS0");
@@ -206,7 +222,7 @@ TEST(Ports, ComNamesComeFromTheSettingsStore) {
 }
 
 TEST(Ports, LinkModeSetting) {
-    EnsureApp();
+    EnsureCoreApp();
     ScratchStore scratch;
     EXPECT_EQ(LinkModeSetting(), LinkMode::Adaptive);
     // What each mode stores, and that it reads back.
@@ -241,7 +257,7 @@ TEST(Ports, LinkModeSetting) {
 
 TEST(Ports, ComponentOpensTheDeviceOfItsPortIndex) {
     TraceCapture trace;
-    EnsureApp();
+    EnsureCoreApp();
     ScratchStore scratch;
     {
         SettingsStore store;

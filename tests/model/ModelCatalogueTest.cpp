@@ -143,32 +143,97 @@ TEST(ModelCatalogue, InjectedSource) {
 
 struct FeatureCase {
     quint32 model;
-    bool serial;
-    int digital;
-    int analog;
+    bool network;   // HasNetworkAddress: CSerialComm, address word
+    bool fieldBus;  // HasFieldBusAddress
+    int digital;    // DigitalOutputCount
+    int alarms;     // AlarmBlockCount
+    bool analogue;  // HasAnalogOutputs: the analogue block exists
+    int analog;     // AnalogOutputCount
 };
+
+void ExpectFeatures(const FeatureCase& c) {
+    const qint32 m = qint32(c.model);
+    EXPECT_EQ(HasNetworkAddress(m), c.network);
+    EXPECT_EQ(FeaturesOf(m).serialSettings, c.network);
+    EXPECT_EQ(HasFieldBusAddress(m), c.fieldBus);
+    EXPECT_EQ(DigitalOutputCount(m), c.digital);
+    EXPECT_EQ(HasAlarmBlocks(m), c.digital > 0);
+    EXPECT_EQ(FeaturesOf(m).pulsesAndAlarms(), c.digital > 0);
+    EXPECT_EQ(AlarmBlockCount(m), c.alarms);
+    EXPECT_EQ(HasAnalogOutputs(m), c.analogue);
+    EXPECT_EQ(AnalogOutputCount(m), c.analog);
+}
 
 TEST(ModelCatalogue, WhatATypeCodeEnables) {
     const FeatureCase cases[] = {
-        {0x00230001, true, 0, 0},   // S1: serial module
-        {0x00230102, false, 0, 1},  // V1
-        {0x00230302, false, 0, 3},  // V3
-        {0x00230303, false, 0, 3},  // A3
-        {0x00230004, false, 2, 0},  // R2
-        {0x00230005, true, 2, 0},   // field bus
-        {0x00230010, true, 1, 0},   // RS
-        {0x00230304, false, 2, 0},  // analogue count ignored without an analogue module
-        {0x00000000, false, 0, 0},  // a new record's model
-        {0x00230007, false, 0, 0},
+        {0x00230001, true, false, 0, 0, false, 0},    // S1: serial module
+        {0x00230102, false, false, 0, 0, true, 1},    // V1
+        {0x00230302, false, false, 0, 0, true, 3},    // V3
+        {0x00230303, false, false, 0, 0, true, 3},    // A3
+        {0x00230003, false, false, 0, 0, true, 0},    // analogue module, no count
+        {0x00230203, false, false, 0, 0, true, 0},    // a count the pages do not know
+        {0x00230004, false, false, 2, 16, false, 0},  // R2
+        {0x00230005, true, true, 2, 16, false, 0},    // field bus
+        {0x00230010, true, false, 1, 16, false, 0},   // RS
+        {0x00230304, false, false, 2, 16, false, 0},  // count ignored without analogue module
+        {0x00000000, false, false, 0, 0, false, 0},   // a new record's model
+        {0x00230007, false, false, 0, 0, false, 0},
     };
     for (const FeatureCase& c : cases) {
         SCOPED_TRACE(c.model);
-        const ModelFeatures f = FeaturesOf(qint32(c.model));
-        EXPECT_EQ(f.serialSettings, c.serial);
-        EXPECT_EQ(f.digitalOutputs, c.digital);
-        EXPECT_EQ(f.pulsesAndAlarms(), c.digital > 0);
-        EXPECT_EQ(f.analogOutputs, c.analog);
+        ExpectFeatures(c);
     }
+}
+
+// Every catalogued model, by the module letters of its name ("KM6.1.x.A3.KX" -> "A3").
+TEST(ModelCatalogue, WhatEachCataloguedModelEnables) {
+    const QHash<QString, FeatureCase> byModule = {
+        {QStringLiteral("R2"), {0, false, false, 2, 16, false, 0}},
+        {QStringLiteral("O2"), {0, false, false, 2, 16, false, 0}},
+        {QStringLiteral("A1"), {0, false, false, 0, 0, true, 1}},
+        {QStringLiteral("A3"), {0, false, false, 0, 0, true, 3}},
+        {QStringLiteral("V1"), {0, false, false, 0, 0, true, 1}},
+        {QStringLiteral("V3"), {0, false, false, 0, 0, true, 3}},
+        {QStringLiteral("S1"), {0, true, false, 0, 0, false, 0}},
+        {QStringLiteral("S2"), {0, true, false, 0, 0, false, 0}},
+        {QStringLiteral("RS"), {0, true, false, 1, 16, false, 0}},
+    };
+    const QList<ModelEntry>& entries = ModelCatalogue::standard().entries();
+    ASSERT_FALSE(entries.isEmpty());
+    for (const ModelEntry& e : entries) {
+        SCOPED_TRACE(e.name.toStdString());
+        const QString module = e.name.section(u'.', 3, 3);
+        ASSERT_TRUE(byModule.contains(module)) << module.toStdString();
+        FeatureCase c = byModule.value(module);
+        c.model = quint32(e.id);
+        ExpectFeatures(c);
+    }
+}
+
+TEST(ModelCatalogue, NameOfFallsBackOnTheReportedBytesThenHex) {
+    const QHash<int, QString> texts = {
+        {900, QStringLiteral("R2#&h00230004")},
+        {901, QStringLiteral("O2#&h01230004")},
+        {902, QStringLiteral("X#&h81000010")},
+    };
+    const ModelCatalogue cat([&](int id) { return texts.value(id); });
+    const struct {
+        quint32 model;
+        const char* name;
+    } cases[] = {
+        {0x00230004, "R2"},
+        {0x01230004, "O2"},          // exact beats the first entry equal on three bytes
+        {0x05230004, "R2"},          // unknown variant: first entry on the low three bytes
+        {0x00000010, "X"},           // the instrument reports no variant byte
+        {0x00240004, "0x00240004"},  // not catalogued
+        {0xFF000001, "0xff000001"},  // sign bit, eight digits
+        {0x00000000, "0x00000000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.model);
+        EXPECT_EQ(cat.nameOf(qint32(c.model)), QString::fromLatin1(c.name));
+    }
+    EXPECT_EQ(ModelName(0x00240303), QStringLiteral("KM6.1.x.A3.KX"));
 }
 
 }  // namespace

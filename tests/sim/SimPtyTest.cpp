@@ -229,10 +229,7 @@ TEST(SimPty, UnplugTakesThePortAwayAndEnds) {
 
 TEST(SimPty, TheProgramsLinkFindsTheInstrumentAtItsSpeed) {
     // The serial port and the timers of the program need an application object.
-    static int argc = 1;
-    static char name[] = "test_sim_process";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
+    test::EnsureCoreApp();
 
     SimProcess sim({QStringLiteral("--pty"), QStringLiteral("--timing"),
                     QStringLiteral("--instrument"), QStringLiteral("KM5.3.x.RS.KX@17:19200")});

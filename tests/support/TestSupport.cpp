@@ -1,8 +1,13 @@
 #include "TestSupport.h"
 
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <stdexcept>
+
+#include "base/SettingsStore.h"
 
 namespace voltaris::test {
 
@@ -26,6 +31,38 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
         throw std::runtime_error("cannot write " + path.toStdString());
+}
+
+void EnsureCoreApp() {
+    if (QCoreApplication::instance())
+        return;
+    static int argc = 1;
+    static char name[] = "voltaris_tests";
+    static char* argv[] = {name, nullptr};
+    // Never destroyed: objects of other statics may still post events at exit.
+    static QCoreApplication* app = new QCoreApplication(argc, argv);
+    (void)app;
+}
+
+ScopedSettingsFile::ScopedSettingsFile(const QString& file) {
+    SettingsStore::setFileOverride(file);
+}
+
+ScopedSettingsFile::~ScopedSettingsFile() {
+    SettingsStore::setFileOverride(QString());
+}
+
+int ReplayCorpus(const QString& dir,
+                 const std::function<QString(const uint8_t* data, size_t size)>& entry) {
+    const QStringList files = QDir(dir).entryList(QDir::Files, QDir::Name);
+    EXPECT_FALSE(files.isEmpty()) << "empty corpus " << dir.toStdString();
+    for (const QString& name : files) {
+        const QByteArray data = readFile(QDir(dir).filePath(name));
+        const QString violation =
+            entry(reinterpret_cast<const uint8_t*>(data.constData()), size_t(data.size()));
+        EXPECT_TRUE(violation.isEmpty()) << name.toStdString() << ": " << violation.toStdString();
+    }
+    return int(files.size());
 }
 
 }  // namespace voltaris::test

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 
 namespace voltaris::test {
 
@@ -22,5 +24,25 @@ private:
 // Reads a whole file as bytes (empty when missing).
 QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);
+
+// The application object the event loop, ports, sockets and processes need, made once for
+// the process.
+void EnsureCoreApp();
+
+// Points the settings store at `file` for the life of the object, then back at the default.
+class ScopedSettingsFile {
+public:
+    explicit ScopedSettingsFile(const QString& file);
+    ~ScopedSettingsFile();
+    ScopedSettingsFile(const ScopedSettingsFile&) = delete;
+    ScopedSettingsFile& operator=(const ScopedSettingsFile&) = delete;
+};
+
+// Replays every file of the fuzz corpus folder `dir` (in name order) through `entry`, the
+// fuzzer's own entry, which returns the invariant the seed broke (empty when none). A
+// broken invariant fails the test naming the seed; an empty corpus fails too. Returns the
+// number of seeds.
+int ReplayCorpus(const QString& dir,
+                 const std::function<QString(const uint8_t* data, size_t size)>& entry);
 
 }  // namespace voltaris::test
