@@ -1,6 +1,8 @@
 -- Template of the configuration archive (Zel2Setup.dll, copied to Zel2Program.cfg on the
 -- first run). Built with the sqlite3 tool at build time and embedded in the program, which
--- checks every archive it opens against the tables, views, columns and triggers below.
+-- checks every archive it opens against the tables, views, columns and triggers below. Views,
+-- triggers and indexes hold no data: an archive whose ones differ from these (made by an
+-- older template) gets these instead when it is opened.
 --
 -- Format rules (the program splits this text itself): one statement ends with ';' at the end
 -- of a line, a trigger ends with 'END;'; comments are whole lines starting with '--'.
@@ -510,17 +512,20 @@ CREATE VIEW "Programmi" AS
 -- Deleting a configuration: DELETE FROM "Canc_Programma" WHERE "IDProgramma" = ? removes every
 -- row of that id from every record table. Its "CounterProgrammi" row stays, so the id is never
 -- handed out again. The instrument's current configuration (id 2) cannot be deleted.
+-- DISTINCT over UNION ALL rather than UNION: SQLite pushes "IDProgramma" = ? into every
+-- branch (ten index searches), where a UNION is built whole first (a scan of every table).
 CREATE VIEW "Canc_Programma" AS
-    SELECT "IDProgramma" FROM "CUsoInstr"
-    UNION SELECT "IDProgramma" FROM "CDigOutConfig"
-    UNION SELECT "IDProgramma" FROM "CPulseOutSetup1"
-    UNION SELECT "IDProgramma" FROM "CPulseOutSetup2"
-    UNION SELECT "IDProgramma" FROM "CAlarm1"
-    UNION SELECT "IDProgramma" FROM "CAlarm2"
-    UNION SELECT "IDProgramma" FROM "CSerialComm"
-    UNION SELECT "IDProgramma" FROM "CAnalogOutSetup1"
-    UNION SELECT "IDProgramma" FROM "CAnalogOutSetup2"
-    UNION SELECT "IDProgramma" FROM "CAnalogOutSetup3";
+    SELECT DISTINCT "IDProgramma" FROM (
+        SELECT "IDProgramma" FROM "CUsoInstr"
+        UNION ALL SELECT "IDProgramma" FROM "CDigOutConfig"
+        UNION ALL SELECT "IDProgramma" FROM "CPulseOutSetup1"
+        UNION ALL SELECT "IDProgramma" FROM "CPulseOutSetup2"
+        UNION ALL SELECT "IDProgramma" FROM "CAlarm1"
+        UNION ALL SELECT "IDProgramma" FROM "CAlarm2"
+        UNION ALL SELECT "IDProgramma" FROM "CSerialComm"
+        UNION ALL SELECT "IDProgramma" FROM "CAnalogOutSetup1"
+        UNION ALL SELECT "IDProgramma" FROM "CAnalogOutSetup2"
+        UNION ALL SELECT "IDProgramma" FROM "CAnalogOutSetup3");
 CREATE TRIGGER "Canc_Programma_Delete" INSTEAD OF DELETE ON "Canc_Programma"
 BEGIN
     SELECT RAISE(ABORT, 'configuration 2 is reserved for the instrument and cannot be deleted')

@@ -53,9 +53,11 @@ public:
     Archive& operator=(const Archive&) = delete;
 
     // Opens an existing archive (never creates one) and checks that it has every table,
-    // view, column and trigger of the schema; extra ones are tolerated. Throws IoError
-    // naming the file and the problem: missing, not a database, lacking a table or
-    // column, or in use by another program (after waiting `busyTimeoutMs`).
+    // view, column and trigger of the schema; extra ones are tolerated. Then gives it the
+    // schema's views, triggers and indexes where they differ (an older template's; not on a
+    // read-only file). Throws IoError naming the file and the problem: missing, not a
+    // database, lacking a table or column, or in use by another program (after waiting
+    // `busyTimeoutMs`).
     void open(const QString& path, int busyTimeoutMs = DefaultBusyTimeoutMs);
     void close();
     bool isOpen() const;

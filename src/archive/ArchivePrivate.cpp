@@ -66,15 +66,20 @@ QStringList splitStatements(const QString& script) {
 bool readSchema(const QSqlDatabase& db, QList<SchemaObject>* objects, QSqlError* error) {
     objects->clear();
     QSqlQuery master(db);
-    if (!master.exec(QStringLiteral("SELECT type, name FROM sqlite_master "
-                                    "WHERE type IN ('table', 'view', 'trigger') "
+    if (!master.exec(QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master "
+                                    "WHERE type IN ('table', 'view', 'trigger', 'index') "
                                     "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' "
                                     "ORDER BY rowid"))) {
         *error = master.lastError();
         return false;
     }
     while (master.next())
-        objects->push_back({master.value(0).toString(), master.value(1).toString(), {}, {}});
+        objects->push_back({master.value(0).toString(),
+                            master.value(1).toString(),
+                            master.value(2).toString(),
+                            master.value(3).toString(),
+                            {},
+                            {}});
     master.finish();
     QSqlQuery info(db);
     if (!info.prepare(QStringLiteral("SELECT name FROM pragma_table_info(?)"))) {
@@ -82,7 +87,7 @@ bool readSchema(const QSqlDatabase& db, QList<SchemaObject>* objects, QSqlError*
         return false;
     }
     for (SchemaObject& o : *objects) {
-        if (o.type == QLatin1String("trigger"))
+        if (o.type == QLatin1String("trigger") || o.type == QLatin1String("index"))
             continue;
         info.addBindValue(o.name);
         if (!info.exec()) {
@@ -133,6 +138,38 @@ const QList<SchemaObject>& expectedSchema() {
         return result;
     }();
     return objects;
+}
+
+QStringList derivedObjectUpdates(const QList<SchemaObject>& expected,
+                                 const QList<SchemaObject>& actual) {
+    const auto find = [&](const SchemaObject& want) -> const SchemaObject* {
+        for (const SchemaObject& o : actual) {
+            if (o.type == want.type && o.name.compare(want.name, Qt::CaseInsensitive) == 0)
+                return &o;
+        }
+        return nullptr;
+    };
+    QStringList drops, creates;
+    QStringList droppedViews;
+    // Views first: dropping one drops its triggers, which are then created anew below.
+    for (const char* type : {"view", "trigger", "index"}) {
+        for (const SchemaObject& want : expected) {
+            if (want.type != QLatin1String(type))
+                continue;
+            const SchemaObject* have = find(want);
+            const bool viewDropped = droppedViews.contains(want.table, Qt::CaseInsensitive);
+            if (have && have->sql == want.sql && !viewDropped)
+                continue;
+            if (have && !viewDropped) {
+                drops
+                    << QStringLiteral("DROP %1 %2").arg(want.type.toUpper(), quoteName(have->name));
+                if (want.type == QLatin1String("view"))
+                    droppedViews << have->name;
+            }
+            creates << want.sql;
+        }
+    }
+    return drops + creates;
 }
 
 }  // namespace archive_detail

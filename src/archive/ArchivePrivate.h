@@ -23,11 +23,14 @@ namespace archive_detail {
 
 constexpr int SqliteBusy = 5;
 constexpr int SqliteLocked = 6;
+constexpr int SqliteReadOnly = 8;
 constexpr int SqliteNotADatabase = 26;
 
 struct SchemaObject {
-    QString type;  // "table", "view" or "trigger"
+    QString type;  // "table", "view", "trigger" or "index"
     QString name;
+    QString table;  // what a trigger or index belongs to
+    QString sql;    // the CREATE statement as SQLite keeps it
     QStringList columns;
     QString broken;  // why the columns cannot be read (a view over a missing table)
 };
@@ -104,11 +107,16 @@ QString databaseText(const QSqlError& error);
 // Splits a schema script into statements: a statement ends with ';' at the end of a line,
 // a trigger with "END;"; whole-line "--" comments are dropped.
 QStringList splitStatements(const QString& script);
-// Tables, views and triggers of a database (SQLite's own objects left out), with the
-// columns of tables and views. False with `error` set when the database cannot be read.
+// Tables, views, triggers and indexes of a database (SQLite's own objects left out), with
+// the columns of tables and views. False with `error` set when the database cannot be read.
 bool readSchema(const QSqlDatabase& db, QList<SchemaObject>* objects, QSqlError* error);
 // The objects of the built-in schema, read once from an in-memory database built from it.
 const QList<SchemaObject>& expectedSchema();
+// The statements that give an archive with the `actual` objects the built-in views,
+// triggers and indexes: each one missing or defined differently is dropped and created anew
+// (a view's triggers with it). Empty when the archive is up to date.
+QStringList derivedObjectUpdates(const QList<SchemaObject>& expected,
+                                 const QList<SchemaObject>& actual);
 QString schemaText();
 
 }  // namespace archive_detail

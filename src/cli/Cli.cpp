@@ -31,12 +31,18 @@ Invocation parseInvocation(const QStringList& arguments) {
     }
     if (i < arguments.size()) {
         inv.command = arguments.at(i);
+        bool optionsEnded = false;
         for (++i; i < arguments.size(); ++i) {
+            const QString& a = arguments.at(i);
+            optionsEnded = optionsEnded || a == QLatin1String("--");
             // The trace switches are accepted anywhere on the line.
-            if (arguments.at(i).toUpper().contains(QLatin1String("/DEBUG")))
-                inv.switches << arguments.at(i);
+            if (a.toUpper().contains(QLatin1String("/DEBUG")))
+                inv.switches << a;
             else
-                inv.args << arguments.at(i);
+                inv.args << a;
+            // COMMAND --help: that command's help, whatever else the line holds.
+            if (!optionsEnded && (a == QLatin1String("--help") || a == QLatin1String("-h")))
+                inv.help = true;
         }
     }
     return inv;

@@ -30,7 +30,7 @@ struct Invocation {
     QStringList switches;  // trace switches as given ("/DEBUG", "/DEBUG_ALL")
     QString command;
     QStringList args;
-    bool help = false;
+    bool help = false;  // --help before the command, or among its arguments
     bool version = false;
 };
 

@@ -39,6 +39,17 @@ struct Command {
 // Every command, in the order --help lists them.
 const QList<Command>& commands();
 
+// One line of help: an option as written and what it does.
+struct OptionHelp {
+    QString option;
+    QString text;
+};
+
+// The options of the command `name` for `voltaris COMMAND --help`, LINK options left out.
+QList<OptionHelp> commandOptions(const QString& name);
+// The LINK options of the instrument commands (LinkOptions).
+const QList<OptionHelp>& linkOptionHelp();
+
 // One factory per command source file.
 Command listCommand();
 Command showCommand();

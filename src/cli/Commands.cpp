@@ -1,3 +1,4 @@
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -23,6 +24,81 @@ bool requireConfiguration(Session& s, qint32 id, Purpose purpose) {
         return true;
     s.ctx.err << QStringLiteral("There is no configuration with ID %1.").arg(id) << '\n';
     return false;
+}
+
+QList<OptionHelp> commandOptions(const QString& name) {
+    static const QHash<QString, QList<OptionHelp>> options = {
+        {QStringLiteral("list"),
+         {{QStringLiteral("--json"), QStringLiteral("a JSON array of {id, name}")}}},
+        {QStringLiteral("show"),
+         {{QStringLiteral("--json"),
+           QStringLiteral("JSON: one object per record, keyed by its table name")}}},
+        {QStringLiteral("create"),
+         {{QStringLiteral("--json FILE|-"),
+           QStringLiteral("the configuration as JSON, from FILE or standard input; a missing "
+                          "key keeps its default")}}},
+        {QStringLiteral("update"),
+         {{QStringLiteral("--json FILE|-"),
+           QStringLiteral("the changes as JSON, from FILE or standard input; a missing key "
+                          "keeps its stored value")}}},
+        {QStringLiteral("delete"),
+         {{QStringLiteral("--yes"),
+           QStringLiteral("delete without asking (needed when not on a terminal)")}}},
+        {QStringLiteral("export"),
+         {{QStringLiteral("--force"), QStringLiteral("replace FILE when it exists")}}},
+        {QStringLiteral("report"),
+         {{QStringLiteral("--pdf FILE"), QStringLiteral("the PDF file to write (needed)")},
+          {QStringLiteral("--force"), QStringLiteral("replace FILE when it exists")},
+          {QStringLiteral("--picture FILE"), QStringLiteral("print this picture in the header")},
+          {QStringLiteral("--no-picture"), QStringLiteral("no header picture")},
+          {QStringLiteral("--notes TEXT"), QStringLiteral("first footer note")},
+          {QStringLiteral("--notes2 TEXT"), QStringLiteral("second footer note")},
+          {QStringLiteral("--no-notes"), QStringLiteral("no footer notes")},
+          {QStringLiteral("--page-numbers"), QStringLiteral("number the pages")},
+          {QStringLiteral("--no-page-numbers"), QStringLiteral("no page numbers")}}},
+        {QStringLiteral("transmit"),
+         {{QStringLiteral("--verify"),
+           QStringLiteral("read the written blocks back and list every word that differs")},
+          {QStringLiteral("--dry-run"),
+           QStringLiteral("print the frames a transmission would send; send nothing")}}},
+        {QStringLiteral("read"),
+         {{QStringLiteral("--archive"),
+           QStringLiteral("also store a copy under a new id and print the id")}}},
+        {QStringLiteral("live"),
+         {{QStringLiteral("--count N"), QStringLiteral("stop after N cycles (default: Ctrl-C)")},
+          {QStringLiteral("--json"), QStringLiteral("one JSON object per cycle")}}},
+    };
+    return options.value(name);
+}
+
+const QList<OptionHelp>& linkOptionHelp() {
+    static const QList<OptionHelp> options = {
+        {QStringLiteral("--port PATH|COM1..COM4|tcp://HOST:PORT"),
+         QStringLiteral("the line: COMn is stored as the port (its device set in the settings, "
+                        "section Ports); a device path or a serial-to-Ethernet gateway "
+                        "tcp://HOST:PORT is for this run only")},
+        {QStringLiteral("--interface aux|single|network"),
+         QStringLiteral("aux: the auxiliary port, one instrument at address 255; single: one "
+                        "instrument on RS485; network: several on RS485")},
+        {QStringLiteral("--address N"),
+         QStringLiteral("the instrument at address N (1..255); not on aux")},
+        {QStringLiteral("--auto"),
+         QStringLiteral("search the address of the one instrument (single only)")},
+        {QStringLiteral("--all N"),
+         QStringLiteral("every instrument of the network, addresses 1..N (network only)")},
+        {QStringLiteral("--fast"),
+         QStringLiteral("fast link: act on a reply at once, not on the next 200 ms tick")},
+        {QStringLiteral("--classic"),
+         QStringLiteral("classic link: one step of the exchange every 200 ms, for slow "
+                        "instruments")},
+        {QStringLiteral("--adaptive"),
+         QStringLiteral("the default: fast until the first timeout or damaged reply of an "
+                        "operation, classic for the rest of it")},
+        {QStringLiteral("--save"),
+         QStringLiteral("store these settings (and the link mode) for the next runs, as the "
+                        "communication wizard does")},
+    };
+    return options;
 }
 
 Command listCommand() {

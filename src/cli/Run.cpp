@@ -8,6 +8,45 @@ namespace voltaris::cli {
 
 namespace {
 
+// One entry per option: the option, then its text wrapped at 79 columns; a long option
+// takes a line of its own.
+void printOptions(QTextStream& out, const QList<OptionHelp>& options) {
+    constexpr int indent = 34;
+    for (const OptionHelp& o : options) {
+        QString line = QStringLiteral("  ") + o.option;
+        if (line.size() >= indent) {
+            out << line << '\n';
+            line.clear();
+        }
+        line = line.leftJustified(indent - 1);
+        for (const QString& word : o.text.split(u' ')) {
+            if (line.size() > indent && line.size() + 1 + word.size() > 79) {
+                out << line << '\n';
+                line = QString(indent - 1, u' ');
+            }
+            line += u' ' + word;
+        }
+        out << line << '\n';
+    }
+}
+
+void printLinkHelp(QTextStream& out) {
+    out << "\nLINK options (what is not given comes from the settings store):\n";
+    printOptions(out, linkOptionHelp());
+}
+
+void printCommandHelp(QTextStream& out, const Command& c) {
+    out << "Usage: voltaris [--home DIR] " << c.name << ' ' << c.usage << "\n\n"
+        << c.summary << '\n';
+    const QList<OptionHelp> options = commandOptions(c.name);
+    if (!options.isEmpty()) {
+        out << "\nOptions:\n";
+        printOptions(out, options);
+    }
+    if (c.usage.contains(QLatin1String("LINK")))
+        printLinkHelp(out);
+}
+
 void printHelp(QTextStream& out) {
     out << ProgramTitle() << "\n\n"
         << "Usage: voltaris [--home DIR] [/DEBUG | /DEBUG_ALL] COMMAND ...\n\n"
@@ -20,8 +59,10 @@ void printHelp(QTextStream& out) {
         << "  --home DIR                         data folder (archive, trace log); default\n"
         << "                                     $VOLTARIS_HOME, the program's folder when\n"
         << "                                     writable, else ~/.local/share/Voltaris\n"
-        << "  --help, --version\n"
-        << "\nExit status: 0 done, 1 the operation failed, 2 bad usage or bad input,\n"
+        << "  --help, --version                  this help (COMMAND --help: the command's), "
+           "the version\n";
+    printLinkHelp(out);
+    out << "\nExit status: 0 done, 1 the operation failed, 2 bad usage or bad input,\n"
         << "3 cancelled.\n";
 }
 
@@ -51,7 +92,7 @@ int run(const QStringList& arguments, Context& ctx) {
         ctx.out << ProgramTitle() << '\n';
         return kDone;
     }
-    if (inv.help) {
+    if (inv.help && inv.command.isEmpty()) {
         printHelp(ctx.out);
         return kDone;
     }
@@ -60,6 +101,11 @@ int run(const QStringList& arguments, Context& ctx) {
     const Command* command = findCommand(inv.command);
     if (!command)
         return usageError(ctx, QStringLiteral("unknown command %1").arg(inv.command));
+    if (inv.help) {
+        printCommandHelp(ctx.out, *command);
+        ctx.out.flush();
+        return kDone;
+    }
 
     CliMessages messages(ctx);
     ScopedMessages scope(&messages);

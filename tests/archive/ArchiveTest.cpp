@@ -2,6 +2,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <functional>
 
 #include "ArchiveTestSupport.h"
@@ -282,6 +285,141 @@ TEST_F(ArchiveTest, ClosedArchiveRefusesWork) {
     EXPECT_THROW(IdAllocation{archive}, IoError);
     EXPECT_THROW(Transaction{archive}, IoError);
     EXPECT_THROW(Recordset(archive, "CUsoInstr"), IoError);
+}
+
+// --- older templates and query plans ----------------------------------------------------
+
+namespace {
+
+// What an archive made by the previous template holds: the id view built with UNION (SQLite
+// builds it whole before filtering) and its delete trigger. One index is dropped as well, as
+// if the archive predated it.
+void makeOlderTemplate(const QString& path) {
+    RawDb db(path);
+    db.exec("DROP VIEW Canc_Programma");  // drops its trigger too
+    QStringList unions;
+    QStringList deletes;
+    for (const QString& table : Archive::recordTables()) {
+        unions << QStringLiteral("SELECT \"IDProgramma\" FROM \"%1\"").arg(table);
+        deletes << QStringLiteral("DELETE FROM \"%1\" WHERE \"IDProgramma\" = OLD.\"IDProgramma\";")
+                       .arg(table);
+    }
+    db.exec("CREATE VIEW \"Canc_Programma\" AS " + unions.join(" UNION "));
+    db.exec(
+        "CREATE TRIGGER \"Canc_Programma_Delete\" INSTEAD OF DELETE ON \"Canc_Programma\" "
+        "BEGIN SELECT RAISE(ABORT, 'configuration 2 is reserved for the instrument and "
+        "cannot be deleted') WHERE OLD.\"IDProgramma\" = 2; " +
+        deletes.join(' ') + " END");
+    db.exec("DROP INDEX CAlarm1_IDProgramma");
+}
+
+// Each view, trigger and index of a database file with its CREATE statement.
+QStringList derivedObjects(const QString& path) {
+    RawDb db(path);
+    return db
+        .scalar(
+            "SELECT group_concat(type || ' ' || name || ': ' || sql, '\n') FROM "
+            "(SELECT * FROM sqlite_master WHERE type IN ('view', 'trigger', 'index') "
+            "AND sql IS NOT NULL ORDER BY name)")
+        .toString()
+        .split('\n');
+}
+
+// The steps of SQLite's plan for `sql` that read a whole table or view.
+QStringList scansIn(const QString& path, const QString& sql) {
+    QStringList scans;
+    QSqlDatabase plan = QSqlDatabase::addDatabase("QSQLITE", "plan");
+    {
+        plan.setDatabaseName(path);
+        EXPECT_TRUE(plan.open());
+        QSqlQuery q(plan);
+        EXPECT_TRUE(q.exec("EXPLAIN QUERY PLAN " + sql)) << sql.toStdString();
+        while (q.next()) {
+            const QString detail = q.value(3).toString();
+            if (detail.startsWith("SCAN"))
+                scans << detail;
+        }
+    }
+    plan = QSqlDatabase();
+    QSqlDatabase::removeDatabase("plan");
+    return scans;
+}
+
+}  // namespace
+
+// The statements of a create and a delete find their rows through the indexes, on a new
+// archive and on one made by the older template once opened: none grows with the archive.
+TEST_F(ArchiveTest, CreateAndDeleteSearchAndNeverScan) {
+    for (const bool older : {false, true}) {
+        archive.close();
+        QFile::remove(cfg);
+        QFile::copy(templatePath(), cfg);
+        QFile::setPermissions(cfg, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        if (older)
+            makeOlderTemplate(cfg);
+        archive.open(cfg);
+        QStringList statements = {
+            "SELECT 1 FROM \"Canc_Programma\" WHERE \"IDProgramma\" = 5 LIMIT 1",
+            "DELETE FROM \"Canc_Programma\" WHERE \"IDProgramma\" = 5"};
+        for (const QString& table : Archive::recordTables()) {
+            statements << "SELECT rowid, * FROM \"" + table +
+                              "\" WHERE \"IDProgramma\" = 5 ORDER BY rowid LIMIT 1";
+            statements << "DELETE FROM \"" + table + "\" WHERE \"IDProgramma\" = 5";
+        }
+        for (const QString& sql : statements) {
+            const QStringList scans = scansIn(cfg, sql);
+            // The view's own single pass over its (already filtered) rows is no table scan.
+            const QStringList tables =
+                scans.filter(QRegularExpression("^SCAN (?!.*Canc_Programma)"));
+            EXPECT_TRUE(tables.isEmpty()) << (older ? "older: " : "new: ") << sql.toStdString()
+                                          << " -> " << tables.join("; ").toStdString();
+        }
+    }
+}
+
+TEST_F(ArchiveTest, OlderTemplateOpensWithTheCurrentDefinitionsAndKeepsItsData) {
+    saveConfiguration(archive, 3, "three");
+    saveConfiguration(archive, 4, "four");
+    archive.close();
+    const QStringList current = derivedObjects(cfg);
+    makeOlderTemplate(cfg);
+    ASSERT_NE(derivedObjects(cfg), current);
+    const QStringList rows = RawDb(cfg).dump();
+
+    archive.open(cfg);
+    EXPECT_EQ(derivedObjects(cfg), current);
+    EXPECT_EQ(RawDb(cfg).dump(), rows);
+    EXPECT_EQ(archive.list(), QList<ProgramEntry>({{4, "four"}, {3, "three"}}));
+    EXPECT_TRUE(archive.exists(3));
+    archive.deleteProgram(3);
+    EXPECT_FALSE(archive.exists(3));
+    EXPECT_TRUE(archive.exists(4));
+    const QString message = messageOf([&] { archive.deleteProgram(Archive::ReservedId); });
+    EXPECT_TRUE(message.contains("configuration 2 is reserved")) << message.toStdString();
+
+    // Up to date now: opening again writes nothing.
+    archive.close();
+    const QByteArray file = readFile(cfg);
+    archive.open(cfg);
+    archive.close();
+    EXPECT_EQ(readFile(cfg), file);
+}
+
+TEST(Open, ReadOnlyOlderArchiveOpensAsItIs) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind root";
+    TempDir dir;
+    const QString cfg = dir.file("Zel2Program.cfg");
+    QFile::copy(templatePath(), cfg);
+    makeOlderTemplate(cfg);
+    QFile::setPermissions(cfg, QFileDevice::ReadOwner);
+    const QByteArray before = readFile(cfg);
+    Archive archive;
+    archive.open(cfg);
+    EXPECT_TRUE(archive.exists(Archive::ReservedId));
+    EXPECT_TRUE(archive.list().isEmpty());
+    archive.close();
+    EXPECT_EQ(readFile(cfg), before);
 }
 
 // --- transactions -----------------------------------------------------------------------

@@ -3,12 +3,14 @@
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
 #include "TestSupport.h"
 #include "base/ResString.h"
 #include "cli/Cli.h"
+#include "cli/Command.h"
 
 using namespace voltaris;
 
@@ -135,6 +137,84 @@ TEST(Cli, HelpAndVersion) {
     EXPECT_EQ(r.status, cli::kDone);
     EXPECT_TRUE(r.out.contains("list [--json]"));
     EXPECT_TRUE(r.out.contains("Exit status"));
+}
+
+// Each command explains itself without starting the program: its usage line, and one help
+// line for every option its usage names (LINK standing for the link options).
+TEST(Cli, EveryCommandHasItsOwnHelp) {
+    const struct {
+        QStringList line;  // after --home
+        const char* usage;
+    } cases[] = {
+        {{"list", "--help"}, "list [--json]"},
+        {{"show", "--help"}, "show ID [--json]"},
+        {{"create", "--help"}, "create --json FILE|-"},
+        {{"update", "-h"}, "update ID --json FILE|-"},
+        {{"delete", "--help"}, "delete ID [--yes]"},
+        {{"export", "--help"}, "export ID FILE [--force]"},
+        {{"import", "--help"}, "import FILE"},
+        {{"report", "3", "--pdf", "x.pdf", "--help"}, "report ID --pdf FILE [--force]"},
+        {{"transmit", "--help"}, "transmit ID [--verify] [--dry-run] LINK"},
+        {{"transmit", "7", "--port", "COM9", "--help"}, "transmit ID"},
+        {{"read", "--help"}, "read [--archive] LINK"},
+        {{"reset", "--help"}, "reset KIND LINK"},
+        {{"scan", "--help"}, "scan LINK"},
+        {{"live", "--help"}, "live [LINK] [--count N] [--json]"},
+        {{"--help", "live"}, "live [LINK]"},
+    };
+    static const QRegularExpression option("--[a-z0-9-]+");
+    QStringList covered;
+    for (const auto& c : cases) {
+        test::TempDir home;
+        const CliRun r = runCli(QStringList{"--home", home.path()} + c.line);
+        const std::string what = c.line.join(' ').toStdString();
+        EXPECT_EQ(r.status, cli::kDone) << what << ": " << r.err.toStdString();
+        EXPECT_TRUE(r.out.startsWith(QString("Usage: voltaris [--home DIR] ") + c.usage))
+            << what << ":\n"
+            << r.out.toStdString();
+        EXPECT_EQ(r.err, QString()) << what;
+        // Nothing was started: no archive, no trace log.
+        EXPECT_TRUE(QDir(home.path()).isEmpty()) << what;
+
+        const QString name = c.line.first() == "--help" ? c.line.at(1) : c.line.first();
+        covered << name;
+        const cli::Command* command = nullptr;
+        for (const cli::Command& k : cli::commands())
+            if (k.name == name)
+                command = &k;
+        ASSERT_NE(command, nullptr) << what;
+        EXPECT_TRUE(r.out.contains(command->summary)) << what;
+        QStringList named;
+        for (const auto& m : option.globalMatch(command->usage))
+            named << m.captured();
+        if (command->usage.contains("LINK"))
+            named << "--port"
+                  << "--interface"
+                  << "--address"
+                  << "--auto"
+                  << "--all"
+                  << "--fast"
+                  << "--save";
+        for (const QString& o : named)
+            EXPECT_TRUE(r.out.contains(QRegularExpression("\\n  " + o + "\\b")))
+                << what << ": no help line for " << o.toStdString();
+    }
+    for (const cli::Command& k : cli::commands())
+        EXPECT_TRUE(covered.contains(k.name)) << k.name.toStdString() << " has no help case";
+
+    const CliRun unknown = runCli({"frobnicate", "--help"});
+    EXPECT_EQ(unknown.status, cli::kBadUsage);
+    EXPECT_TRUE(unknown.err.contains("unknown command frobnicate"));
+}
+
+TEST(Cli, HelpExplainsTheLinkOptions) {
+    const CliRun r = runCli({"--help"});
+    EXPECT_EQ(r.status, cli::kDone);
+    for (const char* o :
+         {"--port PATH|COM1..COM4|tcp://HOST:PORT", "--interface aux|single|network",
+          "--address N ", "--auto ", "--all N ", "--fast ", "--save "})
+        EXPECT_TRUE(r.out.contains(QStringLiteral("\n  ") + o)) << o << "\n" << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("LINK options")) << r.out.toStdString();
 }
 
 TEST(Cli, MissingTemplateOnFirstRunReportsAndCreatesNothing) {
