@@ -19,8 +19,8 @@ GREVLON_EXPORT int ScreenPixelsPerInch();
 // A white canvas for a page of `pageTwips` at the screen's scale.
 GREVLON_EXPORT QImage MakeCanvas(const QSizeF& pageTwips);
 
-// Prints pages `from`..`to` of `doc` on `printer`, each reproduced in full (the pages
-// before it composed on `canvas`, the page itself on the printer). The job is opened only
+// Prints pages `from`..`to` of `doc` on `printer`, each composed once from where the page
+// count saw it start (`canvas` is only cleared). The job is opened only
 // when there is a page to print, so an empty range prints nothing and succeeds. The page
 // count must be current (TabulonDocument::CountPages). On failure the job is abandoned,
 // `error` (when given) receives the reason and the result is false.
