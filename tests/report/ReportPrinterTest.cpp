@@ -149,6 +149,21 @@ TEST_F(ReportPrinterTest, FailuresAreReportedAsMessages) {
         EXPECT_FALSE(QFile::exists(c.pdf));
     }
 
+    // A model outside the catalogue: the check has shown its text, the report says what it means.
+    outcomes.clear();
+    messages.clear();
+    Configuration unknown;
+    unknown.UsoInstr().setInstrModel(0x00FF0004);
+    engine->setConfiguration(unknown.create(archive));
+    engine->setOptions(COption());
+    engine->setPdfFile(dir.file("unknown.pdf"));
+    ASSERT_TRUE(engine->start());
+    clock.runUntilIdle();
+    EXPECT_EQ(outcomes, QList<EngineOutcome::Status>{EngineOutcome::Failed});
+    EXPECT_TRUE(engine->errorText().contains(QStringLiteral("not in the catalogue")));
+    EXPECT_FALSE(QFile::exists(dir.file("unknown.pdf")));
+    engine->setConfiguration(id);
+
     // A picture larger than the band is left out with a warning; the report still prints.
     outcomes.clear();
     messages.clear();
