@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QPrinter>
+#include <algorithm>
 
 #include "base/Clock.h"
 #include "base/Errors.h"
