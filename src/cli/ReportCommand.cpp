@@ -1,15 +1,15 @@
 #include "cli/ReportCommand.h"
 
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
 
 #include "archive/Archive.h"
+#include "base/Clock.h"
 #include "base/Errors.h"
+#include "cli/InstrumentSession.h"
 #include "model/COption.h"
-#include "model/Configuration.h"
-#include "report/ConfigurationReport.h"
-#include "report/ReportRows.h"
-#include "tabulon/PrintJob.h"
+#include "report/ReportPrinter.h"
 
 namespace voltaris::cli {
 
@@ -56,6 +56,35 @@ void applyFlags(const ArgList& a, COption& o) {
         o.setPrintPageNumber(true);
     if (a.flag(kNoPageNumbers))
         o.setPrintPageNumber(false);
+}
+
+// Runs the report engine in an event loop of its own, with its progress on standard error and
+// Ctrl-C as cancel.
+int printReport(Session& s, ReportPrinter& printer) {
+    ProgressView view(s.ctx);
+    QObject::connect(&printer, &Engine::progress,
+                     [&](int v, int min, int max) { view.setProgress(v, min, max); });
+    QObject::connect(&printer, &Engine::message, [&](int, const QString& text, int) {
+        view.clear();
+        s.ctx.err << text << '\n';
+    });
+    QEventLoop loop;
+    QObject::connect(&printer, &Engine::finished, &loop, &QEventLoop::quit);
+    InterruptWatch watch([&printer] { printer.cancel(); });
+    if (!printer.start())
+        return int(kFailed);
+    loop.exec();
+    view.clear();
+    const EngineOutcome& outcome = printer.outcome();
+    if (outcome.error)
+        std::rethrow_exception(outcome.error);
+    if (outcome.status == EngineOutcome::Cancelled)
+        return int(kCancelled);
+    if (!outcome.ok())
+        return int(kFailed);
+    s.ctx.out << QStringLiteral("%1: %2 page(s)").arg(printer.pdfFile()).arg(printer.pageCount())
+              << '\n';
+    return int(kDone);
 }
 
 }  // namespace
@@ -112,41 +141,11 @@ Command reportCommand() {
                 return int(kFailed);
             }
 
-            Configuration config;
-            config.load(s.archive, id);
-            ConfigurationReport report{MakeReportHeaderDoc(), MakeReportGridStyle(), nullptr};
-            try {
-                report.rsDataTable = BuildReportDataTable(config);
-            } catch (const AssertFailed&) {
-                // The check has shown its text; say what it means for the command.
-                s.ctx.err << QStringLiteral(
-                                 "No report for configuration %1: its instrument "
-                                 "model is not in the catalogue.")
-                                 .arg(id)
-                          << '\n';
-                return int(kFailed);
-            }
-
-            grevlon::TabulonDocument doc;
-            SetupReportDocument(doc);
-            ApplyPrintOptions(options, doc);
-            if (doc.Header().IsEnabled() && !options.HeaderPagePath().isEmpty() &&
-                !doc.Header().HasPicture())
-                s.ctx.err << QStringLiteral(
-                                 "The picture %1 is larger than the header band "
-                                 "(16.8 x 4 cm) and is left out.")
-                                 .arg(options.HeaderPagePath())
-                          << '\n';
-            LoadReport(report, doc);
-
-            const grevlon::PrinterSettings a4{grevlon::PdfPrinterName(), 9, 1, false, path};
-            QString error;
-            if (!grevlon::PrintToPdf(doc, path, a4, &error)) {
-                s.ctx.err << error << '\n';
-                return int(kFailed);
-            }
-            s.ctx.out << QStringLiteral("%1: %2 page(s)").arg(path).arg(doc.TotalPages()) << '\n';
-            return int(kDone);
+            ReportPrinter printer(s.archive, Clock::real());
+            printer.setConfiguration(id);
+            printer.setOptions(options);
+            printer.setPdfFile(path);
+            return printReport(s, printer);
         }};
 }
 

@@ -33,37 +33,73 @@ QImage MakeCanvas(const QSizeF& pageTwips) {
     return canvas;
 }
 
-bool PrintPages(TabulonDocument& doc, QPrinter& printer, QImage& canvas, qint16 from, qint16 to,
-                QString* error) {
-    std::unique_ptr<QPainter> job;
+PrinterSettings PdfSettings(const PrinterSettings& paper, const QString& path) {
+    PrinterSettings s = paper;
+    s.DeviceName = PdfPrinterName();
+    s.OutputFileName = path;
+    s.PrintToFile = false;
+    return s;
+}
+
+qint16 LayOutForPrinter(TabulonDocument& doc, const PrinterSettings& s) {
+    const QSizeF page = PageTwips(s);
+    doc.setPageSize(float(page.width()), float(page.height()));
+    return doc.CountPages();
+}
+
+PageJob::PageJob(TabulonDocument& doc, QPrinter& printer) : m_doc(doc), m_printer(printer) {}
+
+PageJob::~PageJob() {
+    abort();
+}
+
+void PageJob::printPage(qint16 page) {
+    if (!m_painter) {
+        auto painter = std::make_unique<QPainter>();
+        if (!painter->begin(&m_printer))
+            throw TabulonError(
+                m_printer.outputFileName().isEmpty()
+                    ? QStringLiteral("Cannot start printing on %1").arg(DeviceNameOf(m_printer))
+                    : QStringLiteral("Cannot write the file %1").arg(m_printer.outputFileName()));
+        m_painter = std::move(painter);
+    } else if (!m_printer.newPage()) {
+        throw TabulonError(QStringLiteral("The printer refused a new sheet"));
+    }
+    const float tpp = 1440.0f / float(m_printer.resolution());
+    // A printer sheet cannot be wiped, so the printer is its own canvas.
+    PainterDevice device(*m_painter, tpp, tpp, m_printer.resolution(), false);
+    m_doc.ReproducePage(page, device, device);
+}
+
+void PageJob::finish() {
+    if (!m_painter)
+        return;
+    const bool ended = m_painter->end();
+    m_painter.reset();
+    if (!ended)
+        throw TabulonError(QStringLiteral("The print job could not be finished"));
+}
+
+bool PageJob::abort() {
+    if (!m_painter)
+        return false;
+    if (m_painter->isActive()) {
+        m_printer.abort();
+        m_painter->end();
+    }
+    m_painter.reset();
+    return true;
+}
+
+bool PrintPages(TabulonDocument& doc, QPrinter& printer, qint16 from, qint16 to, QString* error) {
+    PageJob job(doc, printer);
     try {
-        QPainter canvasPainter(&canvas);
-        const float tpp = ScreenTwipsPerPixel();
-        PainterDevice canvasDevice(canvasPainter, tpp, tpp, ScreenPixelsPerInch(), true);
-        for (qint32 page = from; page <= to; ++page) {
-            if (!job) {
-                job = std::make_unique<QPainter>();
-                if (!job->begin(&printer))
-                    throw TabulonError(printer.outputFileName().isEmpty()
-                                           ? QStringLiteral("Cannot start printing on %1")
-                                                 .arg(DeviceNameOf(printer))
-                                           : QStringLiteral("Cannot write the file %1")
-                                                 .arg(printer.outputFileName()));
-            } else if (!printer.newPage()) {
-                throw TabulonError(QStringLiteral("The printer refused a new sheet"));
-            }
-            const float ptpp = 1440.0f / float(printer.resolution());
-            PainterDevice printerDevice(*job, ptpp, ptpp, printer.resolution(), false);
-            doc.ReproducePage(qint16(page), canvasDevice, printerDevice);
-        }
-        if (job && !job->end())
-            throw TabulonError(QStringLiteral("The print job could not be finished"));
+        for (qint32 page = from; page <= to; ++page)
+            job.printPage(qint16(page));
+        job.finish();
         return true;
     } catch (const std::exception& e) {
-        if (job && job->isActive()) {
-            printer.abort();
-            job->end();
-        }
+        job.abort();
         if (error) {
             const auto* ve = dynamic_cast<const voltaris::VoltarisError*>(&e);
             *error = ve ? ve->message() : QString::fromLocal8Bit(e.what());
@@ -74,18 +110,12 @@ bool PrintPages(TabulonDocument& doc, QPrinter& printer, QImage& canvas, qint16 
 
 bool PrintToPdf(TabulonDocument& doc, const QString& path, const PrinterSettings& paper,
                 QString* error) {
-    PrinterSettings s = paper;
-    s.DeviceName = PdfPrinterName();
-    s.OutputFileName = path;
-    s.PrintToFile = false;
+    const PrinterSettings s = PdfSettings(paper, path);
     try {
-        const QSizeF page = PageTwips(s);
-        doc.setPageSize(float(page.width()), float(page.height()));
-        const qint16 count = doc.CountPages();
+        const qint16 count = LayOutForPrinter(doc, s);
         QPrinter printer(QPrinter::HighResolution);
         ConfigurePrinter(printer, s);
-        QImage canvas = MakeCanvas(page);
-        return PrintPages(doc, printer, canvas, 1, count, error);
+        return PrintPages(doc, printer, 1, count, error);
     } catch (const voltaris::VoltarisError& e) {
         if (error)
             *error = e.message();

@@ -3,10 +3,12 @@
 #include <QImage>
 #include <QSizeF>
 #include <QString>
+#include <memory>
 
 #include "tabulon/Printers.h"
 #include "tabulon/TabulonDocument.h"
 
+class QPainter;
 class QPrinter;
 
 namespace grevlon {
@@ -19,13 +21,43 @@ GREVLON_EXPORT int ScreenPixelsPerInch();
 // A white canvas for a page of `pageTwips` at the screen's scale.
 GREVLON_EXPORT QImage MakeCanvas(const QSizeF& pageTwips);
 
-// Prints pages `from`..`to` of `doc` on `printer`, each reproduced in full (the pages
-// before it composed on `canvas`, the page itself on the printer). The job is opened only
+// The settings that print on the PDF file `path` with the paper and orientation of `paper`
+// (its device name is not used).
+GREVLON_EXPORT PrinterSettings PdfSettings(const PrinterSettings& paper, const QString& path);
+
+// Sizes `doc` for the page of `s` and counts its pages (TabulonDocument::CountPages).
+GREVLON_EXPORT qint16 LayOutForPrinter(TabulonDocument& doc, const PrinterSettings& s);
+
+// A print job of a laid-out document on `printer`, one page at a time, each composed once
+// from where the page count saw it start. The first page printed opens the job; a job that
+// was not finished is abandoned when the object goes.
+class GREVLON_EXPORT PageJob {
+public:
+    PageJob(TabulonDocument& doc, QPrinter& printer);
+    ~PageJob();
+    PageJob(const PageJob&) = delete;
+    PageJob& operator=(const PageJob&) = delete;
+
+    // Prints page `page` on a sheet of its own; TabulonError when the printer or the file
+    // cannot be opened or refuses a sheet, LayoutError for a page outside the count.
+    void printPage(qint16 page);
+    // Ends the job (nothing to do when no page was printed); TabulonError when it fails.
+    void finish();
+    // Abandons an open job; true when one was open (a file may hold part of the pages).
+    bool abort();
+
+private:
+    TabulonDocument& m_doc;
+    QPrinter& m_printer;
+    std::unique_ptr<QPainter> m_painter;
+};
+
+// Prints pages `from`..`to` of `doc` on `printer` (a PageJob). The job is opened only
 // when there is a page to print, so an empty range prints nothing and succeeds. The page
 // count must be current (TabulonDocument::CountPages). On failure the job is abandoned,
 // `error` (when given) receives the reason and the result is false.
-GREVLON_EXPORT bool PrintPages(TabulonDocument& doc, QPrinter& printer, QImage& canvas, qint16 from,
-                               qint16 to, QString* error = nullptr);
+GREVLON_EXPORT bool PrintPages(TabulonDocument& doc, QPrinter& printer, qint16 from, qint16 to,
+                               QString* error = nullptr);
 
 // Prints the whole of `doc` to the PDF file `path` with the paper and orientation of
 // `paper` (its device name is not used), without any dialog. Lays the document out for

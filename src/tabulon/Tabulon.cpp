@@ -353,7 +353,7 @@ bool Tabulon::StartPrintDoc() {
         }
         QPrinter printer(QPrinter::HighResolution);
         ConfigurePrinter(printer, s);
-        ok = PrintPages(m_doc, printer, m_canvas, from, to, &m_lastError);
+        ok = PrintPages(m_doc, printer, from, to, &m_lastError);
     } catch (const std::exception& e) {
         m_lastError = messageOf(e);
         ok = false;

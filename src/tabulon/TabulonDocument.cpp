@@ -38,6 +38,7 @@ void TabulonDocument::setPageSize(float widthTwips, float heightTwips) {
 }
 
 void TabulonDocument::Clear() {
+    m_pageStarts.clear();
     m_headerDoc.reset();
     m_gridStyle.reset();
     m_tables.clear();
@@ -87,6 +88,7 @@ void TabulonDocument::NewDoc(std::shared_ptr<RowSet> rsHeaderDoc,
 void TabulonDocument::AddTable(std::shared_ptr<RowSet> rsDataTable) {
     if (!rsDataTable)
         throw TabulonError(QStringLiteral("No table given"));
+    m_pageStarts.clear();
     m_tables.append(std::move(rsDataTable));
 }
 
@@ -120,8 +122,11 @@ void TabulonDocument::startPage() {
 qint16 TabulonDocument::CountPages() {
     m_currentTable = -1;
     m_currentRecord = -1;
+    m_pageStarts.clear();
+    QList<PageStart> starts;
     qint32 pages = 0;
     for (;;) {
+        starts.append({m_currentTable, m_currentRecord});
         startPage();
         float available = UsableHeight();
         if (pages == 0)
@@ -132,14 +137,20 @@ qint16 TabulonDocument::CountPages() {
             break;
     }
     m_totalPages = qint16(pages);
+    m_pageStarts = std::move(starts);
     return m_totalPages;
 }
 
 void TabulonDocument::ReproducePage(qint16 n, PageDevice& canvas, PageDevice& target) {
-    m_currentTable = -1;
-    m_currentRecord = -1;
-    for (qint16 p = 1; p <= n; ++p)
-        ComposePage(p, canvas, p == n ? target : canvas);
+    if (n < 1 || n > m_pageStarts.size())
+        throw LayoutError(
+            QStringLiteral("Page %1 is not one of the %2 counted pages of the document")
+                .arg(n)
+                .arg(m_pageStarts.size()));
+    const PageStart& start = m_pageStarts.at(n - 1);
+    m_currentTable = start.table;
+    m_currentRecord = start.record;
+    ComposePage(n, canvas, target);
 }
 
 void TabulonDocument::ComposePage(qint16 page, PageDevice& canvas, PageDevice& target) {

@@ -80,14 +80,17 @@ public:
     float BottomReserve() const;
     float UsableHeight() const;
 
-    // Counts the pages of the document (at least 1) and keeps the count as TotalPages.
+    // Counts the pages of the document (at least 1) and keeps the count as TotalPages, with
+    // where each page starts, so any page can then be composed without those before it.
     qint16 CountPages();
     qint16 TotalPages() const { return m_totalPages; }
 
     // Composes page `page` after clearing `canvas`, drawing on `target`. The pagination
     // cursor must stand where the previous page left it.
     void ComposePage(qint16 page, PageDevice& canvas, PageDevice& target);
-    // Reproduces page `n`: composes pages 1..n-1 on the canvas and page n on `target`.
+    // Reproduces page `n` of the last CountPages on `target` (after clearing `canvas`),
+    // starting from where that count saw the page start. A page outside 1..TotalPages, or
+    // a document changed since the count (NewDoc, AddTable, Clear), throws LayoutError.
     void ReproducePage(qint16 n, PageDevice& canvas, PageDevice& target);
 
     // Pagination cursor: 1-based table, 1-based position of the next data record; -1 when
@@ -124,7 +127,14 @@ private:
     QList<std::shared_ptr<RowSet>> m_tables;
     qint16 m_headerBlockHeight = 0;
 
+    // The pagination cursor at the start of a page.
+    struct PageStart {
+        qint16 table;
+        qint32 record;
+    };
+
     qint16 m_totalPages = 0;
+    QList<PageStart> m_pageStarts;
     qint16 m_currentTable = -1;
     qint32 m_currentRecord = -1;
     float m_x = 0;

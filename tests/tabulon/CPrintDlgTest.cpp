@@ -3,6 +3,7 @@
 #include <QPrinter>
 
 #include "PrintFixture.h"
+#include "base/SettingsStore.h"
 
 using namespace grevlon;
 
@@ -125,6 +126,37 @@ TEST_F(CPrintDlgTest, ConfirmedDialogRemembersThePrinterUnderTheApplicationName)
     // Applied to the program's printer.
     EXPECT_EQ(CurrentPrinter().PaperSize, 11);
     EXPECT_EQ(CurrentPrinter().Orientation, 2);
+}
+
+// The program names its settings file once; the remembered printer is read from and written
+// to that very file, not the user's own.
+TEST_F(CPrintDlgTest, RememberedPrinterFollowsTheProgramsSettingsFile) {
+    qunsetenv("VOLTARIS_SETTINGS");
+    const QString redirected = dir.file(QStringLiteral("redirected.ini"));
+    voltaris::SettingsStore::setFileOverride(redirected);
+    {
+        voltaris::SettingsStore host;
+        host.setValue(QStringLiteral("Application printer"), QStringLiteral("PaperSize"),
+                      QStringLiteral("8"));
+        host.setValue(QStringLiteral("Application printer"), QStringLiteral("PrintToFile"),
+                      QStringLiteral("True"));
+    }
+    CPrintDlg::setDialogRunner([](QDialog&, QPrinter& printer) {
+        printer.setPageSize(QPageSize(QPageSize::A5));
+        return true;
+    });
+    CPrintDlg dlg;
+    dlg.setApplicationName(QStringLiteral("Voltaris"));
+    EXPECT_EQ(dlg.PaperSize(), 8);
+    EXPECT_TRUE(dlg.PrintToFile());
+    ASSERT_TRUE(dlg.ShowPrintDlg());
+    voltaris::SettingsStore::setFileOverride(QString());
+
+    const QSettings written(redirected, QSettings::IniFormat);
+    EXPECT_EQ(written.value(QStringLiteral("Application printer/PaperSize")).toString(),
+              QStringLiteral("11"));
+    EXPECT_EQ(written.value(QStringLiteral("Application printer/DeviceName")).toString(),
+              PdfPrinterName());
 }
 
 TEST_F(CPrintDlgTest, CancelledDialogChangesNothing) {

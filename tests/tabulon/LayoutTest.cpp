@@ -318,7 +318,7 @@ TEST_F(Footer, BandHeightFollowsWhatIsShown) {
     EXPECT_FLOAT_EQ(doc.BottomReserve(), 5 * 56.686f);
 }
 
-TEST_F(Footer, HostSetsThePageTextAndEveryComposedPageAsksForIt) {
+TEST_F(Footer, HostSetsThePageTextOfEachComposedPage) {
     doc.Clear();
     doc.NewDoc(headerBlock({}), styleSet(1));
     doc.setPageSize(12000, 4650 + 1326);
@@ -332,15 +332,130 @@ TEST_F(Footer, HostSetsThePageTextAndEveryComposedPageAsksForIt) {
     ASSERT_EQ(doc.CountPages(), 3);
     EXPECT_TRUE(asked.isEmpty());  // counting draws nothing
 
+    // Page 3 is composed alone: the pages before it are neither drawn nor asked for.
     RecordingDevice canvas, target;
     doc.ReproducePage(3, canvas, target);
-    EXPECT_EQ(asked, (QList<QPair<qint16, qint16>>{{1, 3}, {2, 3}, {3, 3}}));
-    EXPECT_EQ(canvas.clears, 3);
+    EXPECT_EQ(asked, (QList<QPair<qint16, qint16>>{{3, 3}}));
+    EXPECT_EQ(canvas.clears, 1);
+    EXPECT_TRUE(canvas.cells.isEmpty());
     EXPECT_NE(target.find(QStringLiteral("Page 3 of 3 [3/3]")), nullptr);
-    EXPECT_EQ(target.find(QStringLiteral("Page 2 of 3 [2/3]")), nullptr);
-    EXPECT_NE(canvas.find(QStringLiteral("Page 2 of 3 [2/3]")), nullptr);
     EXPECT_EQ(target.rowsOfHeight(200).first(), QStringList{"R41"});
 }
+
+TEST_F(Layout, ReproducingAPageNeedsACurrentCount) {
+    doc.AddTable(table(QStringLiteral("T"), {kTitle}, numberedRows(30)));
+    RecordingDevice canvas, target;
+    EXPECT_THROW(doc.ReproducePage(1, canvas, target), LayoutError);  // never counted
+    ASSERT_EQ(doc.CountPages(), 2);
+    EXPECT_THROW(doc.ReproducePage(0, canvas, target), LayoutError);
+    EXPECT_THROW(doc.ReproducePage(3, canvas, target), LayoutError);
+    doc.AddTable(table(QStringLiteral("U"), {kTitle}, numberedRows(30)));
+    EXPECT_THROW(doc.ReproducePage(2, canvas, target), LayoutError);
+    ASSERT_EQ(doc.CountPages(), 4);
+    doc.ReproducePage(4, canvas, target);
+    // U: 6 rows under T's last 10 on page 2, 20 on page 3.
+    EXPECT_EQ(target.rowsOfHeight(200).first(), QStringList{"R27"});
+}
+
+// Everything a device receives for one page, in order.
+QStringList drawn(const RecordingDevice& d) {
+    QStringList out;
+    for (const DeviceCell& c : d.cells) {
+        const auto r = [](const QRect& q) {
+            return QStringLiteral("%1,%2 %3x%4")
+                .arg(q.left())
+                .arg(q.top())
+                .arg(q.width())
+                .arg(q.height());
+        };
+        out.append(QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8|%9")
+                       .arg(c.text, c.cell.Text, r(c.rect), r(c.paddedRect))
+                       .arg(c.fontPixelHeight)
+                       .arg(c.fontWeight)
+                       .arg(c.penWidth)
+                       .arg(c.cell.DrawBox)
+                       .arg(c.cell.Alignment));
+    }
+    for (const QRect& p : d.pictures)
+        out.append(QStringLiteral("picture %1,%2").arg(p.left()).arg(p.top()));
+    return out;
+}
+
+struct PagingCase {
+    qint16 multiColumns;
+    eDataProgressMode mode;
+    qint16 dataHeight;
+};
+
+class PageIdentity : public ::testing::TestWithParam<PagingCase> {};
+
+// Any page composed on its own is what composing the document from page 1 onwards draws
+// on that page: tables crossing page breaks, column groups, header block and both bands.
+TEST_P(PageIdentity, EachPageAloneMatchesTheRunFromTheFirstPage) {
+    const PagingCase pc = GetParam();
+    voltaris::test::TempDir dir;
+    QImage logo(150, 60, QImage::Format_RGB32);
+    logo.setDotsPerMeterX(3780);
+    logo.setDotsPerMeterY(3780);
+    logo.fill(Qt::blue);
+    ASSERT_TRUE(logo.save(dir.file(QStringLiteral("logo.png"))));
+
+    TabulonDocument doc;
+    doc.setPageSize(12000, 9000);
+    doc.setTopMargin(5);
+    doc.setBottomMargin(5);
+    doc.setLanguage(lEng);
+    doc.Header().setIsEnabled(true);
+    doc.Header().setHeaderPath(dir.file(QStringLiteral("logo.png")));
+    doc.Footer().setEnablePageNumber(true);
+    doc.Footer().setEnableNote(true);
+    doc.Footer().setNotePiePagina1(QStringLiteral("Note"));
+    CellRecord frame;
+    frame.Tag = 1;
+    frame.Height = 500;
+    frame.Width = 11000;
+    CellRecord title;
+    title.Height = 500;
+    title.Width = 5000;
+    title.Text = QStringLiteral("#SB#Title");
+    doc.NewDoc(headerBlock({title, frame}), styleSet(2, 300, 250, pc.dataHeight));
+    doc.RowManager().setMultiColumns(pc.multiColumns);
+    doc.setDataProgressMode(pc.mode);
+    const QStringList titles{QStringLiteral("Name"), QStringLiteral("Value")};
+    for (int n : {7, 45, 1, 0, 120, 3, 60})
+        doc.AddTable(table(QStringLiteral("Table %1").arg(n), titles, numberedRows(n, 2)));
+
+    const qint16 pages = doc.CountPages();
+    ASSERT_GE(pages, 4);
+
+    // The reference: page 1, then each page from where the one before left the cursor.
+    QList<QStringList> reference;
+    RecordingDevice canvas;
+    for (qint16 p = 1; p <= pages; ++p) {
+        RecordingDevice target;
+        if (p == 1)
+            doc.ReproducePage(1, canvas, target);
+        else
+            doc.ComposePage(p, canvas, target);
+        reference.append(drawn(target));
+    }
+    int continued = 0;
+    for (const QStringList& page : reference)
+        continued += int(page.filter(QStringLiteral("(following...)|")).size());
+    ASSERT_GE(continued, 2) << "tables cross page breaks";
+
+    for (qint16 p = pages; p >= 1; --p) {
+        RecordingDevice alone;
+        doc.ReproducePage(p, canvas, alone);
+        EXPECT_EQ(drawn(alone), reference.at(p - 1)) << "page " << p << " of " << pages;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Paging, PageIdentity,
+                         ::testing::Values(PagingCase{1, dpmVertical, 200},
+                                           PagingCase{2, dpmVertical, 200},
+                                           PagingCase{3, dpmHorizontal, 200},
+                                           PagingCase{2, dpmVertical, 3000}));
 
 TEST_F(Layout, HeaderBandMovesTheContentAndDrawsItsPicture) {
     voltaris::test::TempDir dir;
