@@ -124,11 +124,8 @@ Command reportCommand() {
             options.LoadData(QString());
             applyFlags(a, options);
 
-            if (id == Archive::ReservedId || !s.archive.exists(id)) {
-                s.ctx.err << QStringLiteral("There is no configuration with ID %1.").arg(id)
-                          << '\n';
+            if (!requireConfiguration(s, id, Purpose::Use))
                 return int(kFailed);
-            }
             if (QFileInfo::exists(path) && !a.flag(kForce)) {
                 s.ctx.err
                     << QStringLiteral("%1 already exists; give --force to replace it.").arg(path)

@@ -29,11 +29,10 @@ std::shared_ptr<grevlon::RowSet> BuildReportDataTable(const Configuration& confi
                                                       const ModelCatalogue& catalogue) {
     auto rs = MakeReportDataTable();
     const CUsoInstr& uso = config.UsoInstr();
-    const quint8 e = ModuleType(uso.InstrModel());
-    const quint8 a = AnalogOutCount(uso.InstrModel());
-    const bool digital =
-        e == DigitalOutputModule || e == FieldBusModule || e == SerialDigitalModule;
-    const bool twoOutputs = e == DigitalOutputModule || e == FieldBusModule;
+    const qint32 model = uso.InstrModel();
+    const quint8 e = ModuleType(model);
+    const bool digital = DigitalOutputCount(model) >= 1;
+    const bool twoOutputs = DigitalOutputCount(model) >= 2;
 
     CDigOutConfig dig;
     dig.SetData(config.DigOutConfig());
@@ -60,10 +59,10 @@ std::shared_ptr<grevlon::RowSet> BuildReportDataTable(const Configuration& confi
         }
     }
 
-    if (e == SerialModule || e == FieldBusModule || e == SerialDigitalModule)
+    if (HasNetworkAddress(model))
         SetReport(config.SerialComm(), *rs);
 
-    const int analog = a == 3 ? 3 : a == 1 ? 1 : 0;
+    const int analog = AnalogOutputCount(model);
     for (int output = 1; output <= analog; ++output) {
         CAnalogOutSetup out;
         out.SetData(config.AnalogOutSetup(output));
