@@ -160,6 +160,8 @@ SimInstrument::Answer SimInstrument::exception(const SimRequest& request, SimExc
 }
 
 std::optional<qint16> SimInstrument::readRegister(quint16 reg, qint64 nowMs) {
+    if (const auto held = m_held.constFind(reg); held != m_held.cend())
+        return *held;
     if (reg <= kLiveLast) {
         if (reg >= SimLiveModel::kWordCount)
             return qint16{0};

@@ -1,12 +1,13 @@
 #pragma once
 
-#include "sim/SimLiveModel.h"
-
 #include <QByteArray>
+#include <QHash>
 #include <QJsonObject>
 #include <QString>
 #include <array>
 #include <optional>
+
+#include "sim/SimLiveModel.h"
 
 namespace voltaris {
 
@@ -59,6 +60,9 @@ public:
     SimInstrument(quint32 model, quint8 address, int speedCode, qint64 nowMs = 0, double seed = 0);
 
     quint32 model() const { return m_model; }
+    // A configuration register that reads `value` whatever was written into it: an
+    // instrument that does not take a setting.
+    void holdRegister(quint16 reg, qint16 value) { m_held.insert(reg, value); }
     // Line address and speed, from parameter words 8 and 9.
     quint8 address() const;
     int speedCode() const;
@@ -108,6 +112,7 @@ private:
     Image m_config{};
     std::optional<Image> m_pending;
     SimLiveModel m_live;
+    QHash<quint16, qint16> m_held;
 };
 
 }  // namespace voltaris

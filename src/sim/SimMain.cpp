@@ -68,6 +68,9 @@ int RunSim(int argc, char** argv) {
         network.setAuxiliary(options.auxiliary);
         network.setTiming(options.timing);
         network.setFaults(options.faults);
+        for (int i = 0; i < network.count(); ++i)
+            for (const auto& [reg, value] : options.held)
+                network.instrument(i).holdRegister(reg, value);
         if (!options.stateFile.isEmpty()) {
             for (const QString& w : LoadSimState(network, options.stateFile, clock.nowMs()))
                 printErr(QStringLiteral("voltaris-sim: %1").arg(w));

@@ -1,6 +1,7 @@
 #include "sim/SimOptions.h"
 
 #include "base/Errors.h"
+#include "comm/Frames.h"
 #include "sim/SimInstrument.h"
 #include "sim/SimModels.h"
 
@@ -96,6 +97,13 @@ SimOptions ParseSimOptions(const QStringList& args) {
             o.stateFile = value();
         } else if (a == QLatin1String("--log")) {
             o.logFile = value();
+        } else if (a == QLatin1String("--hold")) {
+            const QStringList parts = value().split(u'=');
+            if (parts.size() != 2)
+                throw VoltarisError(QStringLiteral("--hold takes REG=VALUE, not '%1'")
+                                        .arg(parts.join(u'=')));
+            o.held.append({static_cast<quint16>(parseNumber(a, parts[0], kRegParam, kRegConfigLast)),
+                           static_cast<qint16>(parseNumber(a, parts[1], -32768, 65535))});
         } else if (a == QLatin1String("--fault")) {
             o.faults.append(ParseSimFault(value()));
         } else {
@@ -181,6 +189,9 @@ QString SimUsage() {
         "  --state FILE          keep the instruments' configuration, address, speed,\n"
         "                        counters and extremes in FILE across restarts (JSON)\n"
         "  --log FILE            append one JSON line per frame received or sent\n"
+        "  --hold REG=VALUE      repeatable; configuration register REG (409..592) reads\n"
+        "                        VALUE whatever is written: an instrument that does not\n"
+        "                        take a setting\n"
         "  --fault NAME[:K]      repeatable; inject a fault into the first K answered\n"
         "                        requests (no K: into every one):\n"
         "                          silent       the instrument does not answer\n"

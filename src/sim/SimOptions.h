@@ -29,6 +29,8 @@ struct SimOptions {
     QString stateFile;
     QString logFile;
     QList<SimFaultSpec> faults;
+    // --hold REG=VALUE: registers every instrument reads as VALUE whatever is written.
+    QList<QPair<quint16, qint16>> held;
     bool help = false;
 };
 

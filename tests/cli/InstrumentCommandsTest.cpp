@@ -221,6 +221,23 @@ TEST_F(InstrumentCommands, TransmitAndReadBackOverAPseudoTerminal) {
     EXPECT_NE(before, listed);
 }
 
+// An instrument that does not take a setting: the check after writing names the register
+// and what it holds, and the command fails.
+TEST_F(InstrumentCommands, VerifyNamesARegisterThatReadsBackDifferent) {
+    SimProcess sim({"--pty", "--instrument", "KM6.1.x.R2.KX@5:38400", "--hold", "413=4660"});
+    ASSERT_TRUE(sim.path().startsWith("/dev/")) << sim.path().toStdString();
+    const QString id = createDemo();
+    const QStringList link{"--port", sim.path(), "--interface", "single", "--fast"};
+    const Result sent = cli(QStringList{"transmit", id, "--verify", "--address", "5"} + link);
+    EXPECT_EQ(sent.status, kFailed) << sent.err.toStdString();
+    const QStringList lines = sent.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1) << sent.out.toStdString();
+    EXPECT_TRUE(lines[0].startsWith("address 5 register 413 ParamMemMap(4): written 0x"))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].endsWith(", read 0x1234")) << lines[0].toStdString();
+    EXPECT_FALSE(sent.err.contains("holds what was written")) << sent.err.toStdString();
+}
+
 // Every speed is tried; each instrument is listed at its own speed with its model, and a
 // network of N asks only addresses N..1.
 TEST_F(InstrumentCommands, ScanListsEveryInstrumentAtItsSpeed) {
