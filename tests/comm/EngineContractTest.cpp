@@ -23,7 +23,7 @@ namespace {
 
 constexpr qint32 kModel = 0x00240004;  // digital outputs: every block is written
 constexpr quint8 kAddress = 7;
-constexpr int kSpeed4800 = 0;  // the last speed the search tries
+constexpr int kSpeed4800 = 0;   // the last speed the search tries
 constexpr int kSpeed38400 = 3;  // the first
 
 enum class Stage { BaudSearch, AddressScan, Writing, Reading };
@@ -79,16 +79,18 @@ protected:
             r->clock.callLater(0, act);
         };
         TransferProcedure* p = r->procedure.get();
-        QObject::connect(p, &Engine::progress, [this, stage, fire](int value, int minimum, int maximum) {
-            const bool searching = maximum == 255;
-            const qint32 baud = r->line->settings().baudRate;
-            if (stage == Stage::BaudSearch && searching && baud == 19200 && value > minimum)
-                fire();
-            if (stage == Stage::AddressScan && searching && baud == 4800 && value >= 200)
-                fire();
-            if ((stage == Stage::Writing || stage == Stage::Reading) && !searching && value >= 2)
-                fire();
-        });
+        QObject::connect(
+            p, &Engine::progress, [this, stage, fire](int value, int minimum, int maximum) {
+                const bool searching = maximum == 255;
+                const qint32 baud = r->line->settings().baudRate;
+                if (stage == Stage::BaudSearch && searching && baud == 19200 && value > minimum)
+                    fire();
+                if (stage == Stage::AddressScan && searching && baud == 4800 && value >= 200)
+                    fire();
+                if ((stage == Stage::Writing || stage == Stage::Reading) && !searching &&
+                    value >= 2)
+                    fire();
+            });
     }
     std::unique_ptr<TransferRig> r;
     qint32 id = 0;
