@@ -1,5 +1,8 @@
 #include "app/Startup.h"
 
+#include <QDir>
+#include <QSqlDatabase>
+
 #include "archive/Archive.h"
 #include "base/CTraceCode.h"
 #include "base/Components.h"
@@ -8,6 +11,18 @@
 #include "variables/GlobalScale.h"
 
 namespace voltaris {
+
+QList<ComponentProbe> PlatformComponents() {
+    return {
+        // The driver is a plugin loaded at run time; a missing package shows up only here.
+        {QStringLiteral("libqsqlite.so (Qt SQL driver for SQLite)."),
+         [] { return QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")); }},
+        // The serial port library is linked into the program and cannot be missing; what
+        // can be missing is the kernel's tty class, through which it lists the ports.
+        {QStringLiteral("/sys/class/tty (serial port support of the system)."),
+         [] { return QDir(QStringLiteral("/sys/class/tty")).exists(); }},
+    };
+}
 
 QString ProgramTitle() {
     return ResString(301) + QLatin1Char(' ') + ResString(303);
@@ -32,7 +47,7 @@ void StartProgram(const StartupOptions& options, Archive& archive, const Startup
     trace.BugMessage(QStringLiteral("Crea oggetto connection."));
     if (hooks.beforeConnection)
         hooks.beforeConnection();
-    CheckComponents();
+    CheckComponents(PlatformComponents(), g_Trace());
 
     archive.open(DataFolder::file(Archive::ArchiveFileName));
     Archive::setCurrent(&archive);

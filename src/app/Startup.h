@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <functional>
 
+#include "base/Components.h"
+
 namespace voltaris {
 
 class Archive;
@@ -31,5 +33,9 @@ void StartProgram(const StartupOptions& options, Archive& archive, const Startup
 
 // "Voltaris Version 1.107.1": resources 301, a blank, 303.
 QString ProgramTitle();
+
+// The pieces this platform can lack: the Qt SQLite driver of the archive, and the
+// system's serial port support.
+QList<ComponentProbe> PlatformComponents();
 
 }  // namespace voltaris

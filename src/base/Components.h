@@ -14,14 +14,8 @@ struct ComponentProbe {
     std::function<bool()> available;
 };
 
-// The pieces this platform can lack: the Qt SQLite driver of the archive, and the
-// system's serial port support.
-QList<ComponentProbe> PlatformComponents();
-
 // Writes "Non trovata la registrazione del componente " + description to `trace` for every
 // probe that fails. Nothing else happens.
 void CheckComponents(const QList<ComponentProbe>& probes, CTraceCode& trace);
-// The platform's components, traced to g_Trace().
-void CheckComponents();
 
 }  // namespace voltaris

@@ -335,9 +335,3 @@ TEST(Components, MissingOnesAreTraced) {
               "Non trovata la registrazione del componente absent.so (not here).\r\n");
 }
 
-TEST(Components, SqliteDriverIsFoundHere) {
-    const QList<ComponentProbe> probes = PlatformComponents();
-    ASSERT_FALSE(probes.isEmpty());
-    EXPECT_TRUE(probes.front().description.contains("SQLite"));
-    EXPECT_TRUE(probes.front().available());
-}
