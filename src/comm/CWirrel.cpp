@@ -346,7 +346,10 @@ void CWirrel::takeReply() {
     enableBoth(false);
     m_FrameRx = m_component->RxFrame();
     bool crcOk = true;
-    emit VerifyCRC(crcOk, m_FrameRx);
+    if (m_replyCheck)
+        crcOk = m_replyCheck(m_FrameRx);
+    else
+        emit VerifyCRC(crcOk, m_FrameRx);
     if (crcOk) {
         m_TxRxInProgress = false;
         if (m_CommMode == 0)

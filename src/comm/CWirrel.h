@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "comm/LinkMode.h"
@@ -88,6 +89,11 @@ public:
     bool CD() const;
     bool DSR() const;
     bool CTS() const;
+
+    // How the owner judges a reply (CRC, and that it answers the request). When set it is
+    // used instead of VerifyCRC, so the judgement does not depend on how a signal is connected.
+    using ReplyCheck = std::function<bool(const QByteArray& frame)>;
+    void setReplyCheck(ReplyCheck check) { m_replyCheck = std::move(check); }
 
     // Ignored while an exchange is in progress; otherwise also sets the error counts to 0.
     void setFrameTx(const QByteArray& frame);
@@ -190,6 +196,7 @@ private:
 
     QString m_portName;
     QString m_openError;
+    ReplyCheck m_replyCheck;
     QString m_openFailedTrace;
     bool m_lineOpen = false;
     bool m_sentThisExchange = false;  // the request of this exchange has gone out

@@ -37,8 +37,7 @@ const QList<SearchSpeed>& SearchSpeeds() {
 StandaloneLink::StandaloneLink(Clock& c, WirrelObj& component)
     : clock(c), timeOut(c.createTimer()), workTick(c.createTimer()), link(c) {
     link.Create(*timeOut, *workTick, component, -1);
-    QObject::connect(&link, &CWirrel::VerifyCRC,
-                     [](bool& ok, const QByteArray& frame) { ok = VerifyFrameCRC(frame); });
+    link.setReplyCheck([](const QByteArray& frame) { return VerifyFrameCRC(frame); });
 }
 
 SearchTiming::SearchTiming(CWirrel& link)

@@ -22,7 +22,7 @@ Task<bool> OpenLine(CWirrel& link, Clock& clock, qint32 comNumber, qint32 baudIn
 // Exchange, waited for by yielding to `clock` (tests, benchmarks).
 qint32 RunExchange(CWirrel& link, Clock& clock, const QByteArray& request, int replyLength);
 
-// A link with timers of its own on `component`, answering VerifyCRC with the frame's CRC
+// A link with timers of its own on `component`, judging replies by the frame's CRC
 // check: what a window sets up, for callers that only exchange frames (the scan command,
 // benchmarks, tests).
 struct StandaloneLink {

@@ -43,8 +43,7 @@ bool LivePoller::Create(CCommConfig& commConfig, CNetworkAddMsgSetup& network) {
     m_network = &network;
     m_link = std::make_unique<CWirrel>(clock());
     m_link->Create(*m_timeOut, *m_rs232Manager, m_component, -1);
-    connect(m_link.get(), &CWirrel::VerifyCRC,
-            [](bool& ok, const QByteArray& frame) { ok = VerifyFrameCRC(frame); });
+    m_link->setReplyCheck([](const QByteArray& frame) { return VerifyFrameCRC(frame); });
     connect(m_link.get(), &CWirrel::LineOpened, this, &Engine::lineOpened);
     return true;
 }

@@ -22,8 +22,7 @@ InstrumentScan::InstrumentScan(Clock& clock, WirrelObj& component, QObject* pare
       m_workTick(clock.createTimer()),
       m_link(std::make_unique<CWirrel>(clock)) {
     m_link->Create(*m_timeOut, *m_workTick, m_component, -1);
-    connect(m_link.get(), &CWirrel::VerifyCRC,
-            [](bool& ok, const QByteArray& frame) { ok = VerifyFrameCRC(frame); });
+    m_link->setReplyCheck([](const QByteArray& frame) { return VerifyFrameCRC(frame); });
     connect(m_link.get(), &CWirrel::LineOpened, this, &Engine::lineOpened);
 }
 

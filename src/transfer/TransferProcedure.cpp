@@ -49,8 +49,8 @@ bool TransferProcedure::Create(CCommConfig& comm, CNetworkAddMsgSetup& network) 
         m_TimeOut = clock().createTimer();
         m_Rs232Manager = clock().createTimer();
         m_link = std::make_unique<CWirrel>(clock());
-        connect(m_link.get(), &CWirrel::VerifyCRC, this, [this](bool& ok, const QByteArray& frame) {
-            ok = VerifyFrameCRC(frame) && ReplyMatchesRequest(m_link->FrameTx(), frame);
+        m_link->setReplyCheck([this](const QByteArray& frame) {
+            return VerifyFrameCRC(frame) && ReplyMatchesRequest(m_link->FrameTx(), frame);
         });
         connect(m_link.get(), &CWirrel::LineOpened, this, &Engine::lineOpened);
     }

@@ -500,6 +500,33 @@ TEST(Link, ReplyReadyWhenTheExchangeEndsIsNotTaken) {
     EXPECT_FALSE(trace.lines.contains("Errore di CRC nr.1"));
 }
 
+// The owner's reply check judges every reply in place of the VerifyCRC event: a reply it
+// refuses is asked for again, up to the CRC limit.
+TEST(Link, TheReplyCheckJudgesInsteadOfTheEvent) {
+    TraceCapture trace;
+    ScriptedLink l(false);
+    ASSERT_TRUE(l.open());
+    int events = 0;
+    QObject::connect(&l.link, &CWirrel::VerifyCRC, [&](bool&, const QByteArray&) { ++events; });
+    QList<QByteArray> judged;
+    l.link.setReplyCheck([&](const QByteArray& frame) {
+        judged << frame;
+        return judged.size() == 2;
+    });
+    l.line.push(ScriptedTransport::reply(kGood));
+    l.line.push(ScriptedTransport::reply(kGood));
+    EXPECT_EQ(l.exchange(kRequest, 7), CWirrel::leOk);
+    EXPECT_EQ(judged, (QList<QByteArray>{kGood, kGood}));
+    EXPECT_EQ(l.line.sent().size(), 2);
+    EXPECT_TRUE(trace.lines.contains("Errore di CRC nr.1"));
+
+    l.link.setReplyCheck([](const QByteArray&) { return false; });
+    for (int i = 0; i < CWirrel::kMaxCrcErrors; ++i)
+        l.line.push(ScriptedTransport::reply(kGood));
+    EXPECT_EQ(l.exchange(kRequest, 7), CWirrel::leCRC);
+    EXPECT_EQ(events, 0);
+}
+
 TEST(Link, StatusBetweenExchangesDoesNotResend) {
     TraceCapture trace;
     ScriptedLink l;
