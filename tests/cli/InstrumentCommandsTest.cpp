@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -15,6 +18,7 @@
 #include "base/ResString.h"
 #include "base/SettingsStore.h"
 #include "cli/Cli.h"
+#include "cli/InstrumentSession.h"
 #include "cli/LinkOptions.h"
 #include "comm/CWirrel.h"
 #include "comm/Ports.h"
@@ -157,6 +161,31 @@ TEST_F(LinkFixture, LinkModeFromTheOptionOrTheSetting) {
         CWirrel link(Clock::real());
         ConfigureLink(link, s);
         EXPECT_EQ(link.linkMode(), c.mode);
+    }
+}
+
+// A closed terminal (SIGHUP) and a kill (SIGTERM) cancel as Ctrl-C does; the handlers
+// that were there come back afterwards.
+TEST(InterruptWatch, CtrlCTerminateAndHangUpCancel) {
+    test::EnsureCoreApp();
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(sig);
+        struct sigaction before {};
+        sigaction(sig, nullptr, &before);
+        int calls = 0;
+        {
+            InterruptWatch watch([&] { ++calls; });
+            ::raise(sig);
+            QElapsedTimer waited;
+            waited.start();
+            while (!watch.interrupted() && waited.elapsed() < 2000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+            EXPECT_TRUE(watch.interrupted());
+        }
+        EXPECT_EQ(calls, 1);
+        struct sigaction after {};
+        sigaction(sig, nullptr, &after);
+        EXPECT_EQ(after.sa_handler, before.sa_handler);
     }
 }
 
