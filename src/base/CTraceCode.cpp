@@ -99,6 +99,10 @@ void CTraceCode::BugAssert(bool bExpression, const QString& sExpression) {
     throw AssertFailed(sExpression);
 }
 
+QString CTraceCode::AssertTitle() {
+    return kAssertText;
+}
+
 void CTraceCode::BugStartTrace() {
     m_started = true;
     if (!m_firstStartPending)

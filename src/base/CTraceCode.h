@@ -55,6 +55,8 @@ public:
     // shows the text in an error box when it is not empty, and throws AssertFailed(text)
     // so that the command in progress is abandoned; the caller's command loop catches it.
     void BugAssert(bool bExpression, const QString& sExpression);
+    // The title of the box a failed BugAssert shows (and the prefix of its trace line).
+    static QString AssertTitle();
 
     // Starts (again) writing; the first call writes the run header into a new file, or only
     // the header line when appending to an existing one.

@@ -1,7 +1,9 @@
 #include "cli/Cli.h"
 
 #include <QHash>
+#include <cstdlib>
 
+#include "base/CTraceCode.h"
 #include "base/Errors.h"
 
 namespace voltaris::cli {
@@ -110,7 +112,29 @@ QString plainText(const QString& text) {
     return t;
 }
 
+namespace {
+
+void qtMessageToTrace(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    g_Trace().BugMessage(QStringLiteral("Messaggio Qt: ") + text);
+    if (type == QtFatalMsg)
+        std::abort();
+}
+
+}  // namespace
+
+QtMessageHandler RouteQtMessagesToTrace() {
+    return qInstallMessageHandler(qtMessageToTrace);
+}
+
 void CliMessages::show(Icon, const QString& title, const QString& text) {
+    if (title == CTraceCode::AssertTitle()) {
+        // The check's own text is for the trace log, where it already is.
+        m_ctx.err << QStringLiteral(
+                         "Internal error: the command was abandoned; the trace log has the "
+                         "details.")
+                  << Qt::endl;
+        return;
+    }
     QString t = plainText(text).trimmed();
     const QString head = plainText(title).trimmed();
     if (!head.isEmpty() && !t.startsWith(head))

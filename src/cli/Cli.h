@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <QtGlobal>
 #include <functional>
 #include <memory>
 
@@ -76,6 +77,10 @@ public:
 private:
     Context& m_ctx;
 };
+
+// Sends Qt's own diagnostics (the platform's, the painter's) to the trace log instead of
+// standard error; returns the handler it replaced.
+QtMessageHandler RouteQtMessagesToTrace();
 
 // Turns a text with the program's LF CR line breaks into terminal lines.
 QString plainText(const QString& text);

@@ -85,7 +85,11 @@ const QList<OptionHelp>& linkOptionHelp() {
         {QStringLiteral("--auto"),
          QStringLiteral("search the address of the one instrument (single only)")},
         {QStringLiteral("--all N"),
-         QStringLiteral("every instrument of the network, addresses 1..N (network only)")},
+         QStringLiteral("every instrument of the network, addresses 1..N (network only; "
+                        "transmit, reset and scan)")},
+        {QStringLiteral("--keep-going"),
+         QStringLiteral("with --all: go on past an instrument that fails, then list every "
+                        "address and its outcome (transmit, reset)")},
         {QStringLiteral("--fast"),
          QStringLiteral("fast link: act on a reply at once, not on the next 200 ms tick")},
         {QStringLiteral("--classic"),
@@ -95,8 +99,8 @@ const QList<OptionHelp>& linkOptionHelp() {
          QStringLiteral("the default: fast until the first timeout or damaged reply of an "
                         "operation, classic for the rest of it")},
         {QStringLiteral("--save"),
-         QStringLiteral("store these settings (and the link mode) for the next runs, as the "
-                        "communication wizard does")},
+         QStringLiteral("store these settings (the port as given, and the link mode) for the "
+                        "next runs, as the communication wizard does")},
     };
     return options;
 }

@@ -22,21 +22,51 @@ namespace {
 
 const QString kLinkUsage = QStringLiteral(
     "[--port PATH|COMn|tcp://HOST:PORT] [--interface aux|single|network] "
-    "[--address N|--auto] [--all N] [--fast|--classic|--adaptive] [--save]");
+    "[--address N|--auto] [--all N [--keep-going]] [--fast|--classic|--adaptive] [--save]");
 
 ArgList linkArgs(const QStringList& args, QStringList flags = {}, QStringList valued = {}) {
     return ArgList(args, flags + LinkOptions::flagNames(), valued + LinkOptions::valuedNames());
 }
 
+QString outcomeName(TransferProcedure::AddressOutcome::Result result) {
+    switch (result) {
+        case TransferProcedure::AddressOutcome::Done:
+            return QStringLiteral("done");
+        case TransferProcedure::AddressOutcome::Failed:
+            return QStringLiteral("failed");
+        default:
+            return QStringLiteral("not tried");
+    }
+}
+
+// Every address of a network operation and how it ended.
+void printOutcomes(QTextStream& out, const QList<TransferProcedure::AddressOutcome>& outcomes) {
+    out << QStringLiteral("%1  %2  %3")
+               .arg(QStringLiteral("ADDRESS"), 7)
+               .arg(QStringLiteral("OUTCOME"), -9)
+               .arg(QStringLiteral("CAUSE"))
+               .trimmed()
+        << '\n';
+    for (const TransferProcedure::AddressOutcome& o : outcomes)
+        out << QStringLiteral("%1  %2  %3")
+                   .arg(o.address, 7)
+                   .arg(outcomeName(o.result), -9)
+                   .arg(o.cause)
+                   .trimmed()
+            << '\n';
+}
+
 // Runs one operation of the transfer procedure with progress on standard error and Ctrl-C
 // as its cancel. Exit status: done, failed (the message is out) or cancelled.
-int runTransfer(Session& s, LinkSettings& link, qint32 action, qint32 id, bool verify = false) {
+int runTransfer(Session& s, LinkSettings& link, const LinkOptions& options, qint32 action,
+                qint32 id, bool verify = false) {
     Clock& clock = Clock::real();
     WirrelObj component(clock);
     TransferProcedure procedure(clock, component, s.archive);
     procedure.setAction(action);
     procedure.setIDProgramma(id);
     procedure.setVerifyAfterWrite(verify);
+    procedure.setKeepGoing(options.keepGoing);
     procedure.Create(link.comm, link.network);
     ConfigureLink(procedure.link(), link);
 
@@ -58,7 +88,16 @@ int runTransfer(Session& s, LinkSettings& link, qint32 action, qint32 id, bool v
                                  .arg(address)
                           << '\n';
         });
-    return RunEngine(procedure, &view);
+    const int status = RunEngine(procedure, &view);
+    if (options.keepGoing)
+        printOutcomes(s.ctx.out, procedure.AddressOutcomes());
+    if (status != kDone && procedure.PartlyWrittenAddress() != 0)
+        s.ctx.err << QStringLiteral(
+                         "The instrument at address %1 now holds a partly written "
+                         "configuration: transmit it again before using it.")
+                         .arg(procedure.PartlyWrittenAddress())
+                  << '\n';
+    return status;
 }
 
 QString frameText(const QByteArray& frame) {
@@ -112,12 +151,13 @@ Command transmitCommand() {
                     linkArgs(args, {QStringLiteral("--verify"), QStringLiteral("--dry-run")});
                 const qint32 id = a.requireId(0);
                 a.expectPositionals(1);
-                LinkSettings link = ResolveLinkSettings(LinkOptions::parse(a));
+                const LinkOptions options = LinkOptions::parse(a, LinkUse::EveryInstrument);
+                LinkSettings link = ResolveLinkSettings(options);
                 if (!requireConfiguration(s, id, Purpose::Use))
                     return int(kFailed);
                 if (a.flag(QStringLiteral("--dry-run")))
                     return dryRun(s, link, id);
-                return runTransfer(s, link, TransferProcedure::WriteConfiguration, id,
+                return runTransfer(s, link, options, TransferProcedure::WriteConfiguration, id,
                                    a.flag(QStringLiteral("--verify")));
             }};
 }
@@ -129,9 +169,10 @@ Command readCommand() {
             [](Session& s, const QStringList& args) {
                 const ArgList a = linkArgs(args, {QStringLiteral("--archive")});
                 a.expectPositionals(0);
-                LinkSettings link = ResolveLinkSettings(LinkOptions::parse(a));
-                const int status =
-                    runTransfer(s, link, TransferProcedure::ReadConfiguration, Archive::ReservedId);
+                const LinkOptions options = LinkOptions::parse(a, LinkUse::OneInstrument);
+                LinkSettings link = ResolveLinkSettings(options);
+                const int status = runTransfer(
+                    s, link, options, TransferProcedure::ReadConfiguration, Archive::ReservedId);
                 if (status != kDone)
                     return status;
                 if (a.flag(QStringLiteral("--archive"))) {
@@ -154,8 +195,9 @@ Command resetCommand() {
                 if (action < 0)
                     throw UsageError(QStringLiteral("unknown reset kind %1 (one of: %2)")
                                          .arg(kind, kResetKinds.join(QStringLiteral(", "))));
-                LinkSettings link = ResolveLinkSettings(LinkOptions::parse(a));
-                return runTransfer(s, link, static_cast<qint32>(action), -1);
+                const LinkOptions options = LinkOptions::parse(a, LinkUse::EveryInstrument);
+                LinkSettings link = ResolveLinkSettings(options);
+                return runTransfer(s, link, options, static_cast<qint32>(action), -1);
             }};
 }
 
@@ -167,7 +209,7 @@ Command scanCommand() {
         [](Session& s, const QStringList& args) {
             const ArgList a = linkArgs(args);
             a.expectPositionals(0);
-            const LinkOptions options = LinkOptions::parse(a);
+            const LinkOptions options = LinkOptions::parse(a, LinkUse::Scan);
             LinkSettings link = ResolveLinkSettings(options);
             Clock& clock = Clock::real();
             WirrelObj component(clock);

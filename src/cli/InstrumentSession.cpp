@@ -6,6 +6,7 @@
 
 #include <QSocketNotifier>
 #include <cerrno>
+#include <iterator>
 
 #include "base/Engine.h"
 #include "base/ResString.h"
@@ -16,7 +17,10 @@ namespace voltaris::cli {
 namespace {
 
 int g_pipe[2] = {-1, -1};
-struct sigaction g_previous;
+// A terminal closed (SIGHUP) or a kill (SIGTERM) ends the work as Ctrl-C does: the port
+// closed, nothing half stored.
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+struct sigaction g_previous[std::size(kSignals)];
 
 extern "C" void onSigint(int) {
     const int saved = errno;
@@ -48,12 +52,15 @@ InterruptWatch::InterruptWatch(std::function<void()> onInterrupt)
     sa.sa_handler = onSigint;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
-    m_installed = ::sigaction(SIGINT, &sa, &g_previous) == 0;
+    m_installed = true;
+    for (std::size_t i = 0; i < std::size(kSignals); ++i)
+        m_installed = ::sigaction(kSignals[i], &sa, &g_previous[i]) == 0 && m_installed;
 }
 
 InterruptWatch::~InterruptWatch() {
     if (m_installed)
-        ::sigaction(SIGINT, &g_previous, nullptr);
+        for (std::size_t i = 0; i < std::size(kSignals); ++i)
+            ::sigaction(kSignals[i], &g_previous[i], nullptr);
     m_notifier.reset();
     if (g_pipe[0] != -1) {
         ::close(g_pipe[0]);

@@ -15,9 +15,9 @@ class Engine;
 
 namespace voltaris::cli {
 
-// Ctrl-C while an instrument command runs: the signal handler only writes to a pipe; the
-// event loop sees it and calls `onInterrupt` (the operation's cancel). The previous handler
-// is put back on destruction.
+// Ctrl-C (and SIGTERM, SIGHUP) while an instrument command runs: the signal handler only
+// writes to a pipe; the event loop sees it and calls `onInterrupt` (the operation's cancel).
+// The previous handlers are put back on destruction.
 class InterruptWatch : public QObject {
     Q_OBJECT
 public:

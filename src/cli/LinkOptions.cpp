@@ -5,6 +5,9 @@
 #include "cli/Cli.h"
 #include "comm/CWirrel.h"
 #include "comm/Ports.h"
+#include "comm/TcpTransport.h"
+
+#include <QRegularExpression>
 
 namespace voltaris::cli {
 
@@ -19,6 +22,27 @@ const QString kFast = QStringLiteral("--fast");
 const QString kClassic = QStringLiteral("--classic");
 const QString kAdaptive = QStringLiteral("--adaptive");
 const QString kSave = QStringLiteral("--save");
+const QString kKeepGoing = QStringLiteral("--keep-going");
+
+// COM1..COM4, a device path or tcp://HOST:PORT; what looks like another COM name or
+// another scheme is refused here rather than when the port does not open.
+void checkPortName(const QString& name) {
+    static const QRegularExpression comName(QStringLiteral("^COM\\d*$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    bool ok = true;
+    if (ComPortIndex(name))
+        return;
+    if (comName.match(name).hasMatch())
+        ok = false;
+    else if (name.startsWith(QLatin1String("tcp:"), Qt::CaseInsensitive))
+        ok = TcpTransport::parseUrl(name, nullptr, nullptr);
+    else
+        ok = !name.contains(QLatin1String("://"));
+    if (!ok)
+        throw UsageError(
+            QStringLiteral("--port takes COM1..COM4, a device path or tcp://HOST:PORT, not '%1'")
+                .arg(name));
+}
 
 qint16 parseAddress(const QString& option, const QString& text) {
     bool ok = false;
@@ -35,20 +59,21 @@ qint16 parseAddress(const QString& option, const QString& text) {
 }  // namespace
 
 QStringList LinkOptions::flagNames() {
-    return {kAuto, kFast, kClassic, kAdaptive, kSave};
+    return {kAuto, kFast, kClassic, kAdaptive, kKeepGoing, kSave};
 }
 
 QStringList LinkOptions::valuedNames() {
     return {kPort, kInterface, kAddress, kAll};
 }
 
-LinkOptions LinkOptions::parse(const ArgList& args) {
+LinkOptions LinkOptions::parse(const ArgList& args, LinkUse use) {
     LinkOptions o;
     if (args.has(kPort)) {
         const QString p = args.value(kPort).trimmed();
         if (p.isEmpty())
             throw UsageError(
                 QStringLiteral("--port needs a device, COM1..COM4 or tcp://HOST:PORT"));
+        checkPortName(p);
         o.port = p;
     }
     if (args.has(kInterface)) {
@@ -78,8 +103,14 @@ LinkOptions LinkOptions::parse(const ArgList& args) {
         o.mode = mode;
     }
     o.save = args.flag(kSave);
+    o.keepGoing = args.flag(kKeepGoing);
     if (int(o.address.has_value()) + int(o.autoAddress) + int(o.all.has_value()) > 1)
         throw UsageError(QStringLiteral("give only one of --address, --auto and --all"));
+    if (o.all && use == LinkUse::OneInstrument)
+        throw UsageError(QStringLiteral(
+            "this command works on one instrument: use --address N instead of --all"));
+    if (o.keepGoing && use != LinkUse::EveryInstrument)
+        throw UsageError(QStringLiteral("--keep-going applies to transmit and reset"));
     return o;
 }
 
@@ -118,6 +149,10 @@ void ApplyLinkOptions(const LinkOptions& o, CCommConfig& comm, CNetworkAddMsgSet
         network.setTotalInstrNetwork(*o.all);
     }
     network.Settle(type);
+    if (o.keepGoing && network.Addresses(type).size() < 2)
+        throw UsageError(QStringLiteral(
+            "--keep-going goes on past an instrument of a network: it needs --interface network "
+            "--all N"));
 }
 
 LinkSettings::LinkSettings(const LinkOptions& o) {
@@ -130,6 +165,8 @@ LinkSettings::LinkSettings(const LinkOptions& o) {
     if (o.save) {
         comm.SaveData(QString());
         network.SaveData(QString());
+        if (!portName.isEmpty())
+            SetPortNameForIndex(comm.ComPort(), portName);
         if (o.mode)
             SetLinkModeSetting(*o.mode);
     }

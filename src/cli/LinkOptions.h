@@ -16,9 +16,14 @@ namespace voltaris::cli {
 
 class ArgList;
 
+// What a command does with the instruments it reaches, for the options it takes: one
+// instrument (read, live: no --all); every instrument of a network (transmit, reset: --all
+// and --keep-going); or a scan (--all N sets the addresses asked).
+enum class LinkUse { OneInstrument, EveryInstrument, Scan };
+
 // The LINK options shared by the instrument commands:
 //   --port PATH|COM1..COM4|tcp://HOST:PORT  --interface aux|single|network
-//   --address N | --auto   --all N   --fast | --classic | --adaptive   --save
+//   --address N | --auto   --all N [--keep-going]   --fast | --classic | --adaptive   --save
 // What is not given comes from the settings store (sections "CCommConfig",
 // "CNetworkAddMsgSetup", "Link").
 struct LinkOptions {
@@ -28,15 +33,16 @@ struct LinkOptions {
     bool autoAddress = false;             // --auto: search the address
     std::optional<qint16> all;            // --all N: every instrument 1..N of the network
     std::optional<LinkMode> mode;         // --fast, --classic or --adaptive
+    bool keepGoing = false;               // --keep-going: past an address that fails
     bool save = false;
 
     // Names for ArgList: the flags and the options that take a value.
     static QStringList flagNames();
     static QStringList valuedNames();
-    // Reads the options out of `args`; UsageError for a bad value, for more than one link
-    // mode, or a combination the communication wizard would not allow (--all off a network,
-    // --auto on a network).
-    static LinkOptions parse(const ArgList& args);
+    // Reads the options out of `args`; UsageError for a bad value (a port that is not COM1..
+    // COM4, a path or tcp://HOST:PORT), for more than one link mode, or an option `use` does
+    // not take. The combinations with the interface are checked by ApplyLinkOptions.
+    static LinkOptions parse(const ArgList& args, LinkUse use);
 };
 
 // The two communication records and the line, as one command uses them.
@@ -55,12 +61,13 @@ struct LinkSettings {
 };
 
 // Puts the given options over `comm` and `network` (records as loaded); UsageError for a
-// combination the stored interface type does not allow.
+// combination the interface type does not allow (--all off a network, --auto on a network,
+// --keep-going without a whole network).
 void ApplyLinkOptions(const LinkOptions& options, CCommConfig& comm, CNetworkAddMsgSetup& network);
 
 // Loads both records from the settings store, applies the options and, with --save,
-// stores the records back (as the communication wizard's End does) and the link mode when
-// one was given.
+// stores the records back (as the communication wizard's End does), a given device path or
+// tcp:// address as the record's COM port in section "Ports", and the link mode when given.
 LinkSettings ResolveLinkSettings(const LinkOptions& options);
 
 // Points `link` at the settings' port (when an override was given) and sets its mode.

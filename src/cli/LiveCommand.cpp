@@ -130,7 +130,7 @@ int runLive(Session& s, const QStringList& args) {
     }
     const bool json = a.flag(kJson);
     const bool terminal = s.ctx.interactive && !json;
-    LinkSettings link = ResolveLinkSettings(LinkOptions::parse(a));
+    LinkSettings link = ResolveLinkSettings(LinkOptions::parse(a, LinkUse::OneInstrument));
 
     Clock& clock = Clock::real();
     WirrelObj component(clock);

@@ -9,6 +9,7 @@
 #include "cli/ReportCommand.h"
 
 int main(int argc, char** argv) {
+    voltaris::cli::RouteQtMessagesToTrace();
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

@@ -19,6 +19,10 @@ QString NotAvailable(const QString& port) {
     return with209(FormatResString(3002, port));
 }
 
+QString NotFound(const QString& port) {
+    return NotAvailable(port) + kBreak + QStringLiteral("%1 does not exist.").arg(port);
+}
+
 QString Locked(const QString& port, qint64 pid, const QString& lockFile) {
     return with209(FormatResString(3001, port, QString::number(pid), lockFile));
 }

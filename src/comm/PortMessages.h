@@ -7,6 +7,8 @@ namespace voltaris::PortMessages {
 
 // Message 209 (in use or not present), with the port named.
 QString NotAvailable(const QString& port);
+// Message 209, with the port named and said not to exist.
+QString NotFound(const QString& port);
 // Message 209, with the program holding the lock file named.
 QString Locked(const QString& port, qint64 pid, const QString& lockFile);
 QString Locked(const QString& port, const QString& lockFile);

@@ -20,6 +20,15 @@ QString PortNameForIndex(int portIndex) {
     return value.isEmpty() ? def : value;
 }
 
+void SetPortNameForIndex(int portIndex, const QString& name) {
+    if (portIndex < 0)
+        return;
+    SettingsStore store;
+    store.setValue(QStringLiteral("Ports"), QStringLiteral("COM%1").arg(portIndex + 1),
+                   name.trimmed());
+    store.sync();
+}
+
 std::optional<int> ComPortIndex(const QString& name) {
     static const QRegularExpression com(QStringLiteral("^COM([1-4])$"),
                                         QRegularExpression::CaseInsensitiveOption);

@@ -13,6 +13,8 @@ namespace voltaris {
 // default "/dev/ttyUSB" + (n - 1). `portIndex` is 0-based (0 for COM1); a negative index
 // gives an empty name.
 QString PortNameForIndex(int portIndex);
+// Stores `name` (a device path or tcp://host:port) as the device behind COM portIndex + 1.
+void SetPortNameForIndex(int portIndex, const QString& name);
 
 // The 0-based index of "COM1".."COM4" (any case, surrounding blanks ignored); nullopt for
 // any other name, "COM5" and "COM0" included.

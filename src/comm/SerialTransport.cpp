@@ -116,7 +116,7 @@ bool SerialTransport::open(const LineSettings& settings) {
     m_lost = false;
     m_ioFaultReported = false;
     if (!QFileInfo::exists(m_path)) {
-        setFault(Fault::NotFound, PortMessages::NotAvailable(m_path));
+        setFault(Fault::NotFound, PortMessages::NotFound(m_path));
         return false;
     }
     if (!checkLockFiles())
@@ -138,7 +138,7 @@ void SerialTransport::failOpen() {
     m_port->clearError();
     switch (error) {
         case QSerialPort::DeviceNotFoundError:
-            setFault(Fault::NotFound, PortMessages::NotAvailable(m_path));
+            setFault(Fault::NotFound, PortMessages::NotFound(m_path));
             return;
         case QSerialPort::PermissionError:
             for (const QString& file : lockFileCandidates(m_path)) {

@@ -107,6 +107,8 @@ public:
     // Drops whatever is waiting on the line, sends TxFrame and collects BytesToReceive bytes.
     void StartTxRx();
     QByteArray RxFrame() const { return m_rxFrame; }
+    // Bytes of the current reply collected so far; after a timeout, what came of it.
+    qsizetype BytesCollected() const { return m_collected.size(); }
     // Ends a telephone connection or the collection in progress.
     void HangUp();
 

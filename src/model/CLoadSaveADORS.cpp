@@ -7,6 +7,7 @@
 
 #include "archive/Recordset.h"
 #include "base/Errors.h"
+#include "base/Printable.h"
 
 namespace voltaris {
 
@@ -101,8 +102,9 @@ void CLoadSaveADORS::LoadVariable(const QString& field, QVariant& value) {
         throw IoError(QStringLiteral("Table %1, column %2 holds no value where a %3 is expected")
                           .arg(table, field, typeText(type)));
     const auto unusable = [&] {
-        return IoError(QStringLiteral("Table %1, column %2: \"%3\" is not a valid %4")
-                           .arg(table, field, content.toString(), typeText(type)));
+        return IoError(
+            QStringLiteral("Table %1, column %2: \"%3\" is not a valid %4")
+                .arg(table, field, PrintableExcerpt(content.toString()), typeText(type)));
     };
     qint64 whole = 0;
     double number = 0;

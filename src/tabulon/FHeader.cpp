@@ -1,5 +1,6 @@
 #include "tabulon/FHeader.h"
 
+#include <QFileInfo>
 #include <QImageReader>
 #include <cmath>
 
@@ -21,6 +22,10 @@ void FHeader::setHeaderPath(const QString& path) {
     m_box = QRect();
     if (path.isEmpty())
         return;
+    // The reader says "File not found" for a folder.
+    if (QFileInfo(path).isDir())
+        throw voltaris::IoError(
+            QStringLiteral("Cannot load the header picture %1: it is a folder").arg(path));
     QImageReader reader(path);
     QImage img = reader.read();
     if (img.isNull())

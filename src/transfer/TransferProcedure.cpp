@@ -1,6 +1,7 @@
 #include "transfer/TransferProcedure.h"
 
 #include <QDir>
+#include <QStringList>
 
 #include "archive/Archive.h"
 #include "base/CTraceCode.h"
@@ -23,6 +24,24 @@ namespace {
 
 void trace(const QString& line) {
     g_Trace().BugMessage(line);
+}
+
+// Resource texts break lines with LF then CR.
+const QString kBreak = QStringLiteral("\n\r");
+
+QString addressList(const QList<qint16>& addresses) {
+    QStringList texts;
+    for (const qint16 a : addresses)
+        texts << QString::number(a);
+    return texts.join(QStringLiteral(", "));
+}
+
+QString speedList() {
+    QStringList bauds;
+    for (const SearchSpeed& s : SearchSpeeds())
+        bauds << QString::number(s.baud);
+    const QString last = bauds.takeLast();
+    return bauds.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
 }
 
 }  // namespace
@@ -80,6 +99,8 @@ Task<EngineOutcome::Status> TransferProcedure::run() {
         throw AssertFailed(QStringLiteral("TransferProcedure::start before Create"));
     m_ReturnValue = true;
     m_memMap.reset();
+    m_outcomes.clear();
+    m_partlyWritten = 0;
     bool ok = false;
     try {
         ok = co_await runOperation();
@@ -110,6 +131,7 @@ Task<bool> TransferProcedure::runOperation() {
     }
 
     m_ReturnValue = true;
+    m_baudIndex = baudIndex;
     if (isCancelled())
         co_return false;
     if (!co_await OpenLine(*m_link, clock(), m_comm->ComPort() + 1, baudIndex)) {
@@ -126,7 +148,9 @@ Task<bool> TransferProcedure::runOperation() {
         case WriteConfiguration:
             co_return co_await writeConfiguration();
         default:
-            co_return co_await resets();
+            if (ResetCommandsForAction(m_Action).isEmpty())
+                co_return false;
+            co_return co_await visitAddresses(0);
     }
 }
 
@@ -177,7 +201,13 @@ Task<bool> TransferProcedure::findBaudRate(qint32& baudIndex) {
         co_return false;
     }
     trace(QStringLiteral("Errore nell'autorilevamento del baudrate"));
-    showMessage(228);
+    const SearchRange range = SearchRange::For(m_network->ModeConfig(), m_network->SelNetworkAdd(),
+                                               m_network->NetworkAdd());
+    const QString who =
+        range.first == range.last
+            ? QStringLiteral("Address %1 did not answer").arg(range.first)
+            : QStringLiteral("No address from %1 to %2 answered").arg(range.first).arg(range.last);
+    showMessage(228, {}, QStringLiteral("%1 at %2 baud.").arg(who, speedList()));
     co_return false;
 }
 
@@ -185,16 +215,18 @@ bool TransferProcedure::errorCheck() {
     const qint32 e = m_link->Error();
     if (e == CWirrel::leOk)
         return true;
+    // Before the line closes: what came of the last try.
+    const QString cause = linkFailureCause();
     m_link->CloseRs232();
     switch (e) {
         case CWirrel::leUART:
-            showMessage(206);
+            showMessage(206, {}, cause);
             break;
         case CWirrel::leTimeOut:
-            showMessage(207);
+            showMessage(207, {}, cause);
             break;
         case CWirrel::leCRC:
-            showMessage(215);
+            showMessage(215, {}, cause);
             break;
         default:
             break;  // cancelled: no message
@@ -230,8 +262,68 @@ void TransferProcedure::showConnectionLine() {
     }
 }
 
-void TransferProcedure::showMessage(int textId, const QString& text) {
-    report(textId, text.isEmpty() ? ResString(textId) : text, kTitleId);
+QString TransferProcedure::linkFailureCause() const {
+    const qint16 address = m_currentAddress;
+    switch (m_link->Error()) {
+        case CWirrel::leTimeOut: {
+            const qsizetype got = m_component.BytesCollected();
+            if (got > 0)
+                return QStringLiteral("Address %1 sent a short reply: %2 of %3 bytes.")
+                    .arg(address)
+                    .arg(got)
+                    .arg(m_link->ByteToReceive());
+            return QStringLiteral("Address %1 did not answer (%2 tries).")
+                .arg(address)
+                .arg(m_link->TimeOutCount());
+        }
+        case CWirrel::leCRC:
+            return QStringLiteral(
+                       "Address %1 replied %2 times with a bad CRC or a reply to another request.")
+                .arg(address)
+                .arg(m_link->CrcErrorCount());
+        case CWirrel::leUART:
+            return QStringLiteral(
+                       "The line to address %1 failed %2 times (parity, framing, overrun or the "
+                       "port itself).")
+                .arg(address)
+                .arg(m_link->LineErrorCount());
+        default:
+            return {};
+    }
+}
+
+QString TransferProcedure::addressesDoneLine() const {
+    if (m_outcomes.size() < 2)
+        return {};
+    QList<qint16> done, failed, left;
+    for (const AddressOutcome& o : m_outcomes) {
+        if (o.address == m_currentAddress && o.result == AddressOutcome::NotTried)
+            continue;
+        (o.result == AddressOutcome::Done     ? done
+         : o.result == AddressOutcome::Failed ? failed
+                                              : left)
+            << o.address;
+    }
+    QString line = done.isEmpty() ? QStringLiteral("No address done")
+                                  : QStringLiteral("Done: address %1").arg(addressList(done));
+    if (!failed.isEmpty())
+        line += QStringLiteral("; failed: %1").arg(addressList(failed));
+    if (!left.isEmpty())
+        line +=
+            (m_keepGoing ? QStringLiteral("; going on with %1") : QStringLiteral("; not tried: %1"))
+                .arg(addressList(left));
+    return line + u'.';
+}
+
+void TransferProcedure::showMessage(int textId, const QString& text, const QString& cause) {
+    m_lastCause = cause;
+    QString shown = text.isEmpty() ? ResString(textId) : text;
+    if (!cause.isEmpty())
+        shown += kBreak + cause;
+    const QString done = addressesDoneLine();
+    if (!done.isEmpty())
+        shown += kBreak + done;
+    report(textId, shown, kTitleId);
 }
 
 QString TransferProcedure::filePath(const QString& name) const {
@@ -310,31 +402,72 @@ Task<bool> TransferProcedure::writeConfiguration() {
     const qint32 configured = ReportedModel(m_memMap->InstrModel());
     m_memMap->SaveMemorySetup(filePath(QStringLiteral("MemoryUser.mem")));
 
-    const QList<qint16> range = m_network->Addresses(m_comm->InterfaceType());
-    for (const qint16 address : range) {
-        m_currentAddress = address;
-        showConnectionLine();
-        if (!co_await detectModel())
-            co_return false;
-        if (!ModelMatches(configured, m_detectedModel)) {
-            trace(QStringLiteral("ProgInstrModel=%1 m_InstrModel=%2")
-                      .arg(configured)
-                      .arg(m_detectedModel));
-            showMessage(230);
-            co_return false;
-        }
-        const QList<PlannedWrite> plan =
-            PlanWrite(*m_memMap, CurrentAddress(), m_detectedModel, m_comm->InterfaceType());
-        if (!co_await writeBlocks(plan))
-            co_return false;
-        emit operationLine(ResString(234));
-        for (const ResetCode code : kAfterWriteResets)
-            if (!co_await exchange(BuildResetCommand(CurrentAddress(), code), kWriteReplyLength))
+    co_return co_await visitAddresses(configured);
+}
+
+Task<bool> TransferProcedure::visitAddresses(qint32 configured) {
+    m_outcomes.clear();
+    for (const qint16 address : m_network->Addresses(m_comm->InterfaceType()))
+        m_outcomes.push_back({address, AddressOutcome::NotTried, {}});
+    bool allDone = true;
+    for (qsizetype i = 0; i < m_outcomes.size(); ++i) {
+        m_currentAddress = m_outcomes.at(i).address;
+        m_lastCause.clear();
+        if (!m_link->LineOpen()) {
+            // A failed exchange closed the line; the next address needs it again.
+            if (!co_await OpenLine(*m_link, clock(), m_comm->ComPort() + 1, m_baudIndex)) {
+                trace(QStringLiteral("Errore nell'apertura della porta seriale"));
+                showMessage(209, m_link->OpenErrorText());
                 co_return false;
-        if (m_verify && !co_await verifyBlocks(plan))
+            }
+            m_link->setDTR(true);
+            m_link->setRTS(false);
+        }
+        const bool ok = m_Action == WriteConfiguration ? co_await writeAddress(configured)
+                                                       : co_await resetAddress();
+        if (isCancelled())
             co_return false;
-        if (m_comm->InterfaceType() != CCommConfig::Network || address == range.last())
-            co_return true;
+        if (ok) {
+            m_outcomes[i].result = AddressOutcome::Done;
+            continue;
+        }
+        m_outcomes[i].result = AddressOutcome::Failed;
+        m_outcomes[i].cause = m_lastCause;
+        allDone = false;
+        if (!m_keepGoing)
+            co_return false;
+    }
+    co_return allDone;
+}
+
+Task<bool> TransferProcedure::writeAddress(qint32 configured) {
+    showConnectionLine();
+    if (!co_await detectModel())
+        co_return false;
+    if (!ModelMatches(configured, m_detectedModel)) {
+        trace(QStringLiteral("ProgInstrModel=%1 m_InstrModel=%2")
+                  .arg(configured)
+                  .arg(m_detectedModel));
+        showMessage(230, {},
+                    QStringLiteral("The configuration is for %1; the instrument at address %2 is "
+                                   "%3.")
+                        .arg(ModelName(configured))
+                        .arg(m_currentAddress)
+                        .arg(ModelName(m_detectedModel)));
+        co_return false;
+    }
+    const QList<PlannedWrite> plan =
+        PlanWrite(*m_memMap, CurrentAddress(), m_detectedModel, m_comm->InterfaceType());
+    if (!co_await writeBlocks(plan))
+        co_return false;
+    emit operationLine(ResString(234));
+    for (const ResetCode code : kAfterWriteResets)
+        if (!co_await exchange(BuildResetCommand(CurrentAddress(), code), kWriteReplyLength))
+            co_return false;
+    if (m_verify && !co_await verifyBlocks(plan)) {
+        if (m_lastCause.isEmpty())
+            m_lastCause = QStringLiteral("The read-back check found registers that differ.");
+        co_return false;
     }
     co_return true;
 }
@@ -342,6 +475,8 @@ Task<bool> TransferProcedure::writeConfiguration() {
 Task<bool> TransferProcedure::writeBlocks(QList<PlannedWrite> plan) {
     emit operationLine(ResString(201));
     emit progress(0, 0, 6);
+    const qint16 target = m_currentAddress;
+    m_partlyWritten = target;
     for (const PlannedWrite& w : plan) {
         if (!w.traceBefore.isEmpty())
             trace(w.traceBefore);
@@ -358,7 +493,10 @@ Task<bool> TransferProcedure::writeBlocks(QList<PlannedWrite> plan) {
         for (const int value : w.progressAfter)
             emit progress(value, 0, 6);
     }
-    co_return !isCancelled();
+    if (isCancelled())
+        co_return false;
+    m_partlyWritten = 0;
+    co_return true;
 }
 
 Task<bool> TransferProcedure::verifyBlocks(const QList<PlannedWrite>& plan) {
@@ -396,22 +534,16 @@ void TransferProcedure::followNewSpeed(qint16 speedCode) {
     m_link->Settings(baud, parity, stopBits);
 }
 
-Task<bool> TransferProcedure::resets() {
-    const QList<ResetCode> codes = ResetCommandsForAction(m_Action);
-    if (codes.isEmpty())
-        co_return false;
+Task<bool> TransferProcedure::resetAddress() {
     const QString text = ResString(232 + m_Action);
-    for (const qint16 address : m_network->Addresses(m_comm->InterfaceType())) {
-        m_currentAddress = address;
-        showConnectionLine();
-        emit progress(0, 0, 1);
-        for (const ResetCode code : codes) {
-            emit operationLine(text);
-            if (!co_await exchange(BuildResetCommand(CurrentAddress(), code), kWriteReplyLength))
-                co_return false;
-        }
-        emit progress(1, 0, 1);
+    showConnectionLine();
+    emit progress(0, 0, 1);
+    for (const ResetCode code : ResetCommandsForAction(m_Action)) {
+        emit operationLine(text);
+        if (!co_await exchange(BuildResetCommand(CurrentAddress(), code), kWriteReplyLength))
+            co_return false;
     }
+    emit progress(1, 0, 1);
     co_return true;
 }
 

@@ -43,6 +43,23 @@ public:
     // True until the operation failed or was cancelled.
     bool ReturnValue() const { return m_ReturnValue; }
 
+    // How one address of a write or a reset ended.
+    struct AddressOutcome {
+        enum Result { Done, Failed, NotTried };
+        qint16 address = 0;
+        Result result = NotTried;
+        QString cause;  // why it failed (the line added to the message); empty otherwise
+    };
+    // Write and reset over a network: an address that fails does not stop the others (each
+    // failure still gets its message); the operation fails when any address failed.
+    void setKeepGoing(bool on) { m_keepGoing = on; }
+    bool KeepGoing() const { return m_keepGoing; }
+    // Every address a write or a reset was to visit, in order, with its outcome.
+    const QList<AddressOutcome>& AddressOutcomes() const { return m_outcomes; }
+    // The write stopped (cancelled or failed) after the instrument at this address had taken
+    // part of the configuration; 0 when no instrument was left half-written.
+    qint16 PartlyWrittenAddress() const { return m_partlyWritten; }
+
     // Keeps both records (they stay the caller's: the detected address is written into
     // `network`); for the auxiliary port sets network InterfaceType 0, ModeConfig 0,
     // SelNetworkAdd 1 and NetworkAdd 255. Creates the link. Returns true.
@@ -83,15 +100,19 @@ private:
     Task<bool> detectModel();
     Task<bool> readConfiguration();
     Task<bool> writeConfiguration();
+    Task<bool> visitAddresses(qint32 configured);
+    Task<bool> writeAddress(qint32 configured);
+    Task<bool> resetAddress();
     Task<bool> writeBlocks(QList<PlannedWrite> plan);
     Task<bool> verifyBlocks(const QList<PlannedWrite>& plan);
-    Task<bool> resets();
     Task<bool> exchange(QByteArray request, int replyLength, QByteArray* reply = nullptr);
     Task<bool> readWords(quint16 reg, int count, QVector<qint16>& words);
     void followNewSpeed(qint16 speedCode);
     bool errorCheck();
     void showConnectionLine();
-    void showMessage(int textId, const QString& text = {});
+    void showMessage(int textId, const QString& text = {}, const QString& cause = {});
+    QString linkFailureCause() const;
+    QString addressesDoneLine() const;
     QString filePath(const QString& name) const;
 
     WirrelObj& m_component;
@@ -109,6 +130,11 @@ private:
     qint16 m_currentAddress = 0;
     qint32 m_detectedModel = 0;
     bool m_verify = false;
+    bool m_keepGoing = false;
+    qint32 m_baudIndex = 0;
+    qint16 m_partlyWritten = 0;
+    QList<AddressOutcome> m_outcomes;
+    QString m_lastCause;
     QString m_fileFolder;
 };
 

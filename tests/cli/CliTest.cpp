@@ -8,7 +8,11 @@
 #include <QSqlQuery>
 
 #include "TestSupport.h"
+#include "TraceCapture.h"
+#include "base/CTraceCode.h"
+#include "base/Errors.h"
 #include "base/ResString.h"
+#include "base/UserMessages.h"
 #include "cli/Cli.h"
 #include "cli/Command.h"
 
@@ -212,7 +216,7 @@ TEST(Cli, HelpExplainsTheLinkOptions) {
     EXPECT_EQ(r.status, cli::kDone);
     for (const char* o :
          {"--port PATH|COM1..COM4|tcp://HOST:PORT", "--interface aux|single|network",
-          "--address N ", "--auto ", "--all N ", "--fast ", "--save "})
+          "--address N ", "--auto ", "--all N ", "--keep-going ", "--fast ", "--save "})
         EXPECT_TRUE(r.out.contains(QStringLiteral("\n  ") + o)) << o << "\n" << r.out.toStdString();
     EXPECT_TRUE(r.out.contains("LINK options")) << r.out.toStdString();
 }
@@ -233,6 +237,58 @@ TEST(Cli, DamagedArchiveIsNamedAndLeftAlone) {
     EXPECT_EQ(r.status, cli::kFailed);
     EXPECT_TRUE(r.err.contains("Zel2Program.cfg")) << r.err.toStdString();
     EXPECT_EQ(test::readFile(home.file("Zel2Program.cfg")), garbage);
+}
+
+// A damaged value is named, not echoed: no control character of it reaches the terminal.
+TEST(Cli, GarbageFromADamagedArchiveIsEscapedAndCut) {
+    test::TempDir home;
+    const CliRun created =
+        runCli({"--home", home.path(), "create", "--json",
+                QStringLiteral(VOLTARIS_SOURCE_DIR "/resources/demo-configuration.json")});
+    ASSERT_EQ(created.status, cli::kDone) << created.err.toStdString();
+    const QString id = created.out.trimmed();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "cli-test-garbage");
+        db.setDatabaseName(home.file("Zel2Program.cfg"));
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        q.prepare("UPDATE CUsoInstr SET m_RapportoTV = ? WHERE IDProgramma = ?");
+        q.addBindValue(QString::fromLatin1("\x1b[2J\x07") + QString(200, u'z'));
+        q.addBindValue(id);
+        ASSERT_TRUE(q.exec());
+    }
+    QSqlDatabase::removeDatabase("cli-test-garbage");
+    const CliRun r = runCli({"--home", home.path(), "show", id});
+    EXPECT_EQ(r.status, cli::kFailed);
+    EXPECT_TRUE(r.err.contains("m_RapportoTV")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("\\x1b[2J\\x07zzz")) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QChar(0x1b)));
+    EXPECT_FALSE(r.err.contains(QString(100, u'z')));
+}
+
+// The Italian text of a failed internal check stays in the trace log.
+TEST(Cli, AFailedCheckShowsNoInternalText) {
+    QString err;
+    QString in;
+    QTextStream out(&err), errStream(&err), inStream(&in);
+    cli::Context ctx{out, errStream, inStream, false, VOLTARIS_BIN_DIR};
+    cli::CliMessages messages(ctx);
+    ScopedMessages scope(&messages);
+    EXPECT_THROW(g_Trace().BugAssert(false, "m_IDProgramma non inizializzato"), AssertFailed);
+    errStream.flush();
+    EXPECT_FALSE(err.contains("BugAssert")) << err.toStdString();
+    EXPECT_FALSE(err.contains("inizializzato")) << err.toStdString();
+    EXPECT_TRUE(err.startsWith("Internal error: the command was abandoned")) << err.toStdString();
+}
+
+// Qt's own warnings (the painter's, the platform's) go to the trace log, not to the user.
+TEST(Cli, QtDiagnosticsGoToTheTraceLog) {
+    test::TraceCapture trace;
+    const QtMessageHandler previous = cli::RouteQtMessagesToTrace();
+    qWarning("QPainter::begin: Paint device returned engine == 0, type: 2");
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(trace.lines, QStringList{"Messaggio Qt: QPainter::begin: Paint device returned "
+                                       "engine == 0, type: 2"});
 }
 
 TEST(Cli, UnusableDataFolderIsNamed) {

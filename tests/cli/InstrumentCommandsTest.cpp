@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -15,6 +18,7 @@
 #include "base/ResString.h"
 #include "base/SettingsStore.h"
 #include "cli/Cli.h"
+#include "cli/InstrumentSession.h"
 #include "cli/LinkOptions.h"
 #include "comm/CWirrel.h"
 #include "comm/Ports.h"
@@ -34,7 +38,8 @@ protected:
     void TearDown() override { settings.reset(); }
     static LinkOptions parse(const QStringList& args) {
         return LinkOptions::parse(
-            ArgList(args, LinkOptions::flagNames(), LinkOptions::valuedNames()));
+            ArgList(args, LinkOptions::flagNames(), LinkOptions::valuedNames()),
+            LinkUse::EveryInstrument);
     }
     test::TempDir dir;
     std::optional<test::ScopedSettingsFile> settings;
@@ -115,6 +120,22 @@ TEST_F(LinkFixture, SaveStoresWhatWasGivenAndNothingElseDoes) {
     EXPECT_EQ(s.network.TotalInstrNetwork(), 7);
 }
 
+// A device path or tcp:// address saved with --save is what the next command opens: it
+// becomes the device of the record's COM port.
+TEST_F(LinkFixture, SaveRemembersTheGivenPortAsGiven) {
+    for (const QString port : {"/dev/pts/0", "tcp://10.0.0.7:502"}) {
+        SCOPED_TRACE(port.toStdString());
+        ResolveLinkSettings(parse({"--port", port, "--interface", "single", "--save"}));
+        const LinkSettings next = ResolveLinkSettings(parse({}));
+        EXPECT_EQ(ResolvePortName(next.effectivePort()), port);
+        EXPECT_EQ(PortNameForIndex(next.comm.ComPort()), port);
+    }
+    // Without --save the stored device stays.
+    ResolveLinkSettings(parse({"--port", "/dev/pts/7"}));
+    EXPECT_EQ(ResolvePortName(ResolveLinkSettings(parse({})).effectivePort()),
+              "tcp://10.0.0.7:502");
+}
+
 TEST_F(LinkFixture, LinkModeFromTheOptionOrTheSetting) {
     const struct {
         LinkMode stored;
@@ -140,6 +161,31 @@ TEST_F(LinkFixture, LinkModeFromTheOptionOrTheSetting) {
         CWirrel link(Clock::real());
         ConfigureLink(link, s);
         EXPECT_EQ(link.linkMode(), c.mode);
+    }
+}
+
+// A closed terminal (SIGHUP) and a kill (SIGTERM) cancel as Ctrl-C does; the handlers
+// that were there come back afterwards.
+TEST(InterruptWatch, CtrlCTerminateAndHangUpCancel) {
+    test::EnsureCoreApp();
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(sig);
+        struct sigaction before {};
+        sigaction(sig, nullptr, &before);
+        int calls = 0;
+        {
+            InterruptWatch watch([&] { ++calls; });
+            ::raise(sig);
+            QElapsedTimer waited;
+            waited.start();
+            while (!watch.interrupted() && waited.elapsed() < 2000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+            EXPECT_TRUE(watch.interrupted());
+        }
+        EXPECT_EQ(calls, 1);
+        struct sigaction after {};
+        sigaction(sig, nullptr, &after);
+        EXPECT_EQ(after.sa_handler, before.sa_handler);
     }
 }
 
@@ -176,6 +222,57 @@ TEST_F(InstrumentCommands, UsageErrorsAndUnknownIds) {
     const Result r = cli({"transmit", "99", "--port", home.file("none")});
     EXPECT_EQ(r.status, kFailed);
     EXPECT_TRUE(r.err.contains("99"));
+}
+
+// The LINK options follow one rule whatever the command: read and live reach one
+// instrument (no --all), --keep-going is for transmit and reset over a whole network, a port
+// is COM1..COM4, a path or tcp://HOST:PORT. Usage errors exit 2 before any port is opened;
+// the rest reach the missing port and exit 1 (or 0 for a dry run).
+TEST_F(InstrumentCommands, LinkOptionsFollowOneRuleForEveryCommand) {
+    const QString id = createDemo();
+    const QString none = home.file("no-such-tty");
+    const QStringList network4{"--interface", "network", "--all", "4"};
+    const struct {
+        QStringList command;
+        QStringList options;
+        int status;
+    } cases[] = {
+        {{"read"}, network4, kBadUsage},
+        {{"live", "--count", "1"}, network4, kBadUsage},
+        {{"transmit", id, "--dry-run"}, network4, kDone},
+        {{"reset", "all"}, network4, kFailed},
+        {{"scan"}, network4, kFailed},
+        {{"read"}, {"--interface", "single", "--all", "4"}, kBadUsage},
+        {{"transmit", id, "--dry-run"}, {"--interface", "single", "--all", "4"}, kBadUsage},
+        {{"read"}, {"--interface", "network", "--address", "4"}, kFailed},
+        {{"live", "--count", "1"}, {"--interface", "network", "--address", "4"}, kFailed},
+        {{"transmit", id, "--dry-run"}, network4 + QStringList{"--keep-going"}, kDone},
+        {{"reset", "all"}, network4 + QStringList{"--keep-going"}, kFailed},
+        {{"reset", "all"}, {"--interface", "network", "--address", "2", "--keep-going"}, kBadUsage},
+        {{"transmit", id, "--dry-run"}, {"--interface", "single", "--keep-going"}, kBadUsage},
+        {{"read"}, {"--interface", "network", "--address", "2", "--keep-going"}, kBadUsage},
+        {{"scan"}, network4 + QStringList{"--keep-going"}, kBadUsage},
+    };
+    for (const auto& c : cases) {
+        const QStringList args = c.command + c.options + QStringList{"--port", none};
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const Result r = cli(args);
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+    }
+    const QStringList commands[] = {{"read"},
+                                    {"live", "--count", "1"},
+                                    {"transmit", id, "--dry-run"},
+                                    {"reset", "all"},
+                                    {"scan"}};
+    for (const QStringList& command : commands) {
+        for (const QString port : {"COM5", "com0", "COM", "udp://10.0.0.7:502", "tcp://host"}) {
+            SCOPED_TRACE((command.join(' ') + " --port " + port).toStdString());
+            const Result r = cli(command + QStringList{"--port", port});
+            EXPECT_EQ(r.status, kBadUsage);
+            EXPECT_TRUE(r.err.contains("COM1..COM4, a device path or tcp://HOST:PORT"))
+                << r.err.toStdString();
+        }
+    }
 }
 
 TEST_F(InstrumentCommands, DryRunListsTheFramesAndOpensNothing) {
@@ -259,6 +356,28 @@ TEST_F(InstrumentCommands, ScanListsEveryInstrumentAtItsSpeed) {
         cli({"scan", "--port", sim.path(), "--interface", "single", "--address", "2", "--fast"});
     EXPECT_EQ(none.status, kFailed);
     EXPECT_TRUE(none.err.contains(plainText(ResString(228)))) << none.err.toStdString();
+}
+
+// A network of 1, 2 and 4 written as 1..4: address 3 stays silent. With --keep-going the
+// write goes on to 4 and ends with every address and its outcome, status 1.
+TEST_F(InstrumentCommands, KeepGoingWritesPastASilentAddressAndListsEveryOutcome) {
+    SimProcess sim({"--pty", "--instrument", "KM6.1.x.R2.KX@1:38400", "--instrument",
+                    "KM6.1.x.R2.KX@2:38400", "--instrument", "KM6.1.x.R2.KX@4:38400"});
+    ASSERT_TRUE(sim.path().startsWith("/dev/")) << sim.path().toStdString();
+    const QString id = createDemo();
+    const Result r = cli({"transmit", id, "--port", sim.path(), "--interface", "network", "--all",
+                          "4", "--keep-going", "--fast"});
+    EXPECT_EQ(r.status, kFailed) << r.err.toStdString();
+    EXPECT_TRUE(
+        r.err.contains("Address 3 did not answer (3 tries).\nDone: address 1, 2; going "
+                       "on with 4."))
+        << r.err.toStdString();
+    QStringList rows = r.out.split('\n', Qt::SkipEmptyParts);
+    for (QString& row : rows)
+        row = row.simplified();
+    EXPECT_EQ(rows, (QStringList{"ADDRESS OUTCOME CAUSE", "1 done", "2 done",
+                                 "3 failed Address 3 did not answer (3 tries).", "4 done"}))
+        << r.out.toStdString();
 }
 
 }  // namespace

@@ -268,7 +268,7 @@ TEST(Ports, ComponentOpensTheDeviceOfItsPortIndex) {
     StandaloneLink standalone(Clock::real(), component);
     CWirrel& link = standalone.link;
     EXPECT_FALSE(link.OpenRs232(4, 3, 0, 0));
-    EXPECT_EQ(link.OpenErrorText(), PortMessages::NotAvailable("/dev/ttyVoltarisNone"));
+    EXPECT_EQ(link.OpenErrorText(), PortMessages::NotFound("/dev/ttyVoltarisNone"));
     EXPECT_EQ(trace.lines,
               QStringList{QString::fromUtf8("Porta COM4 già aperta o non presente sul sistema.")});
 }

@@ -11,6 +11,7 @@
 #include "comm/CWirrel.h"
 #include "memmap/CGestioneMemMap.h"
 #include "model/Configuration.h"
+#include "model/ModelCatalogue.h"
 #include "sim/SimFault.h"
 
 using namespace voltaris;
@@ -243,6 +244,7 @@ INSTANTIATE_TEST_SUITE_P(ModelsInterfacesActions, TransferTable, testing::Values
 struct FaultCase {
     SimFault fault;
     int message;
+    const char* cause;  // the line after the resource text begins with it
 };
 
 // Later than the three tries of an exchange: the reply never counts.
@@ -270,8 +272,15 @@ TEST_P(TransferFaults, EveryActionEndsWithItsMessage) {
                              if (t == start)
                                  r->net.setFaults({{fc.fault, 0, kLongerThanEveryTry}});
                          });
+        QStringList texts;
+        QObject::connect(r->procedure.get(), &TransferProcedure::message,
+                         [&](int, const QString& t, int) { texts << t; });
         EXPECT_FALSE(r->finish());
         EXPECT_EQ(r->messageIds, QList<int>{fc.message});
+        ASSERT_EQ(texts.size(), 1);
+        EXPECT_TRUE(texts.at(0).startsWith(ResString(fc.message) + "\n\r" +
+                                           QString::fromLatin1(fc.cause).arg(kConfiguredAddress)))
+            << texts.at(0).toStdString();
         ASSERT_EQ(trace.messages.entries().size(), 1);
         EXPECT_EQ(trace.messages.entries().at(0).title, ResString(208));
         EXPECT_EQ(trace.messages.entries().at(0).icon, UserMessages::Icon::Warning);
@@ -286,10 +295,20 @@ TEST_P(TransferFaults, EveryActionEndsWithItsMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, TransferFaults,
-    testing::Values(FaultCase{SimFault::Silent, 207}, FaultCase{SimFault::BadCrc, 215},
-                    FaultCase{SimFault::Garbage, 215}, FaultCase{SimFault::ShortReply, 207},
-                    FaultCase{SimFault::Delay, 207}, FaultCase{SimFault::LineError, 206},
-                    FaultCase{SimFault::Unplug, 206}),
+    testing::Values(
+        FaultCase{SimFault::Silent, 207, "Address %1 did not answer (3 tries)."},
+        FaultCase{SimFault::BadCrc, 215,
+                  "Address %1 replied 3 times with a bad CRC or a reply to another request."},
+        FaultCase{SimFault::Garbage, 215,
+                  "Address %1 replied 3 times with a bad CRC or a reply to another request."},
+        FaultCase{SimFault::ShortReply, 207, "Address %1 sent a short reply: "},
+        FaultCase{SimFault::Delay, 207, "Address %1 did not answer (3 tries)."},
+        FaultCase{SimFault::LineError, 206,
+                  "The line to address %1 failed 3 times (parity, framing, overrun or the port "
+                  "itself)."},
+        FaultCase{SimFault::Unplug, 206,
+                  "The line to address %1 failed 3 times (parity, framing, overrun or the port "
+                  "itself)."}),
     [](const testing::TestParamInfo<FaultCase>& i) {
         return SimFaultName(i.param.fault).toStdString();
     });
@@ -324,8 +343,15 @@ TEST_F(TransferFixture, AFaultyLineFindsNoInstrumentAtAnySpeed) {
         TraceCapture trace;
         auto r = rig(0x00240004, Iface::Single);
         r->net.setFaults({{f, 0, kDefaultFaultDelayMs}});
-        EXPECT_FALSE(r->run(3, -1, files.path()));
+        QStringList texts;
+        r->make(3, -1, files.path());
+        QObject::connect(r->procedure.get(), &TransferProcedure::message,
+                         [&](int, const QString& t, int) { texts << t; });
+        EXPECT_FALSE(r->finish());
         EXPECT_EQ(r->messageIds, QList<int>{228});
+        EXPECT_EQ(texts, QStringList{ResString(228) +
+                                     "\n\rAddress 247 did not answer at 38400, 19200, 9600 or "
+                                     "4800 baud."});
         EXPECT_TRUE(trace.lines.contains("Errore nell'autorilevamento del baudrate"));
         EXPECT_FALSE(r->line->isOpen());
     }
@@ -452,6 +478,7 @@ TEST_F(TransferFixture, CancelDuringTheWriteStopsWithoutMessage) {
     });
     EXPECT_FALSE(r->finish());
     EXPECT_TRUE(r->messageIds.isEmpty());
+    EXPECT_EQ(r->procedure->PartlyWrittenAddress(), kConfiguredAddress);
     const QStringList sent = texts(r->frames());
     EXPECT_FALSE(sent.contains(write(kConfiguredAddress, kRegBlocksWritten, 0)));
     EXPECT_FALSE(sent.contains(reset(kConfiguredAddress, 1)));
@@ -474,8 +501,15 @@ TEST_F(TransferFixture, APortThatDoesNotOpenIsReported) {
         p.setAction(0);
         p.Create(comm, network);
         p.link().setPortName(files.file("no-such-tty"));
+        QStringList texts;
+        QObject::connect(&p, &TransferProcedure::message,
+                         [&](int, const QString& t, int) { texts << t; });
         EXPECT_EQ(RunToFinish(p, clock), EngineOutcome::Failed);
         EXPECT_EQ(ids, QList<int>{209});
+        ASSERT_EQ(texts.size(), 1);
+        EXPECT_TRUE(texts.at(0).startsWith(ResString(209)));
+        EXPECT_TRUE(texts.at(0).endsWith(files.file("no-such-tty") + " does not exist."))
+            << texts.at(0).toStdString();
         EXPECT_TRUE(trace.lines.contains("Errore nell'apertura della porta seriale"));
     }
 }
@@ -498,6 +532,76 @@ TEST_F(TransferFixture, AFailedResetEndsTheOperation) {
         for (const SentFrame& f : r->frames())
             EXPECT_NE(f.address, 3);
     }
+}
+
+// A network of 1, 2 and 4 handled as 1..4: address 3 is silent. Without --keep-going the
+// operation stops there and says what was done; with it, 4 is written too. Either way each
+// address ends with its outcome.
+TEST_F(TransferFixture, ASilentAddressOfANetworkIsNamedAndKeepGoingCarriesOn) {
+    using O = TransferProcedure::AddressOutcome;
+    const qint32 model = 0x00240004;
+    const qint32 id = store(model);
+    for (const qint32 action : {qint32(TransferProcedure::WriteConfiguration), qint32(3)}) {
+        for (const bool keepGoing : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "action " << action << " keep going " << keepGoing);
+            auto r = rig(model, Iface::Network3);
+            r->net = SimNetwork();
+            for (const quint8 a : {1, 2, 4})
+                r->net.addInstrument(model, a, kConfiguredSpeed);
+            r->network.setTotalInstrNetwork(4);
+            r->make(action, action == -1 ? id : -1, files.path());
+            r->procedure->setKeepGoing(keepGoing);
+            QStringList texts;
+            QObject::connect(r->procedure.get(), &TransferProcedure::message,
+                             [&](int, const QString& t, int) { texts << t; });
+            EXPECT_FALSE(r->finish());
+            EXPECT_EQ(r->messageIds, QList<int>{207});
+            ASSERT_EQ(texts.size(), 1);
+            EXPECT_EQ(texts.at(0), ResString(207) +
+                                       "\n\rAddress 3 did not answer (3 tries).\n\rDone: address "
+                                       "1, 2" +
+                                       (keepGoing ? "; going on with 4." : "; not tried: 4."));
+            QList<std::pair<qint16, int>> outcomes;
+            for (const O& o : r->procedure->AddressOutcomes())
+                outcomes.push_back({o.address, int(o.result)});
+            const QList<std::pair<qint16, int>> expected{
+                {1, O::Done}, {2, O::Done}, {3, O::Failed}, {4, keepGoing ? O::Done : O::NotTried}};
+            EXPECT_EQ(outcomes, expected);
+            EXPECT_EQ(r->procedure->AddressOutcomes().at(2).cause,
+                      "Address 3 did not answer (3 tries).");
+            bool reached4 = false;
+            for (const SentFrame& f : r->frames())
+                reached4 = reached4 || f.address == 4;
+            EXPECT_EQ(reached4, keepGoing);
+            if (action == -1 && keepGoing) {
+                EXPECT_EQ(r->net.instrument(2).configWord(kRegParam),
+                          r->procedure->memoryMap()->ParamMemMap(0));
+            }
+            EXPECT_FALSE(r->line->isOpen());
+        }
+    }
+}
+
+TEST_F(TransferFixture, AModelMismatchNamesBothModels) {
+    auto r = rig(0x00240004, Iface::Network3);
+    r->net = SimNetwork();
+    r->net.addInstrument(0x00240004, 1, kConfiguredSpeed);
+    r->net.addInstrument(0x00230001, 2, kConfiguredSpeed);
+    r->net.addInstrument(0x00240004, 3, kConfiguredSpeed);
+    r->make(-1, store(0x00240004), files.path());
+    r->procedure->setKeepGoing(true);
+    QStringList texts;
+    QObject::connect(r->procedure.get(), &TransferProcedure::message,
+                     [&](int, const QString& t, int) { texts << t; });
+    EXPECT_FALSE(r->finish());
+    ASSERT_EQ(texts.size(), 1);
+    EXPECT_EQ(texts.at(0), ResString(230) + "\n\rThe configuration is for " +
+                               ModelName(0x00240004) + "; the instrument at address 2 is " +
+                               ModelName(0x00230001) + ".\n\rDone: address 1; going on with 3.");
+    const QList<TransferProcedure::AddressOutcome>& o = r->procedure->AddressOutcomes();
+    ASSERT_EQ(o.size(), 3);
+    EXPECT_EQ(o.at(1).result, TransferProcedure::AddressOutcome::Failed);
+    EXPECT_EQ(o.at(2).result, TransferProcedure::AddressOutcome::Done);
 }
 
 }  // namespace

@@ -492,6 +492,13 @@ TEST(FHeader, PictureRules) {
     voltaris::test::writeFile(dir.file(QStringLiteral("bad.png")), "not a picture");
     EXPECT_THROW(band.setHeaderPath(dir.file(QStringLiteral("bad.png"))), voltaris::IoError);
     EXPECT_FALSE(band.HasPicture());
+    try {
+        band.setHeaderPath(dir.path());
+        ADD_FAILURE() << "a folder was taken for a picture";
+    } catch (const voltaris::IoError& e) {
+        EXPECT_TRUE(e.message().endsWith(QStringLiteral("it is a folder")))
+            << e.message().toStdString();
+    }
     band.setHeaderPath(QString());
     EXPECT_FALSE(band.HasPicture());
 }
