@@ -184,13 +184,24 @@ QString Listed(const Configuration& c) {
     return l.text();
 }
 
+// At most one byte past MaxJsonSize, so that endless input (/dev/zero) ends at once and
+// the reader refuses it as too long.
 QByteArray ReadInput(Session& s, const QString& source) {
     if (source == QLatin1String("-"))
-        return s.ctx.in.readAll().toUtf8();
+        return s.ctx.in.read(MaxJsonSize + 1).toUtf8();
     QFile file(source);
     if (!file.open(QIODevice::ReadOnly))
         throw IoError(QStringLiteral("Cannot read %1: %2").arg(source, file.errorString()));
-    return file.readAll();
+    QByteArray bytes;
+    while (bytes.size() <= MaxJsonSize) {
+        const QByteArray chunk = file.read(MaxJsonSize + 1 - bytes.size());
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+    }
+    if (file.error() != QFileDevice::NoError)
+        throw IoError(QStringLiteral("Cannot read %1: %2").arg(source, file.errorString()));
+    return bytes;
 }
 
 QString RequireSource(const ArgList& a) {

@@ -39,7 +39,8 @@ Command exportCommand() {
                 a.expectPositionals(2);
                 if (!requireConfiguration(s, id, Purpose::Use))
                     return int(kFailed);
-                TraceExportStart(programName(s.archive, id));
+                const QString name = programName(s.archive, id);
+                TraceExportStart(name);
                 if (QFileInfo::exists(path) && !a.flag(QStringLiteral("--force"))) {
                     s.ctx.err << QStringLiteral("%1 already exists; give --force to replace it.")
                                      .arg(path)
@@ -47,6 +48,10 @@ Command exportCommand() {
                     return int(kFailed);
                 }
                 ExportConfiguration(s.archive, id, path);
+                // The file's name field is its format; say what it changed.
+                const QString warning = ExportNameWarning(name);
+                if (!warning.isEmpty())
+                    s.ctx.err << warning << '\n';
                 return int(kDone);
             }};
 }
@@ -58,9 +63,11 @@ Command importCommand() {
                 const ArgList a(args, {}, {});
                 const QString path = fullPath(a.require(0, QStringLiteral("file name")));
                 a.expectPositionals(1);
-                const std::optional<qint32> id = ImportConfiguration(s.archive, path);
+                FieldProblems refused;
+                const std::optional<qint32> id = ImportConfiguration(s.archive, path, &refused);
+                // Refused; the message is already out. Values out of range are bad input.
                 if (!id)
-                    return int(kFailed);  // refused; the message is already out
+                    return int(refused.isEmpty() ? kFailed : kBadUsage);
                 s.ctx.out << *id << '\n';
                 return int(kDone);
             }};

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <cmath>
 #include <limits>
 
 #include "archive/Archive.h"
@@ -11,6 +12,7 @@
 #include "base/ResString.h"
 #include "base/Version.h"
 #include "model/ModelCatalogue.h"
+#include "model/Validation.h"
 #include "variables/CFloatToIntDPScale.h"
 #include "variables/CVariableRangeScale.h"
 
@@ -349,11 +351,23 @@ CGestioneMemMap::Limits CGestioneMemMap::readLimits(qint16 variable, float upper
     r.setVariable(variable);
     const CVariableType& type = r.VariableType();
     CFloatToIntDPScale& s = scaler();
-    if (type.IsASY() || type.IsHZ() || type.IsPFFase() || type.IsPFSys())
+    const bool fixed = type.IsASY() || type.IsHZ() || type.IsPFFase() || type.IsPFSys();
+    Limits limits{};
+    if (fixed) {
         s.SetFloatValue(upper, r.DPScaleMax());
-    else
+        // A zero keeps step 5 in the conversion; the pages offer these variables only at
+        // their fixed step, and zero is zero at any step.
+        limits.step = upper == 0.0f ? r.DPScaleMax() : s.DPScale();
+    } else if (std::fabs(lower) > std::fabs(upper)) {
+        // The upper limit's step would not hold the lower one (-500 kW below 0 W).
+        s.setFloatValue(lower);
+        limits.step = s.DPScale();
+    } else {
         s.setFloatValue(upper);
-    Limits limits{s.DPScale(), s.IntValue(), 0};
+        limits.step = s.DPScale();
+    }
+    s.SetFloatValue(upper, limits.step);
+    limits.upper = s.IntValue();
     s.SetFloatValue(lower, limits.step);
     limits.lower = s.IntValue();
     return limits;
@@ -447,8 +461,12 @@ void CGestioneMemMap::DecodeMemoryMap() {
 
 qint16 CGestioneMemMap::ConvertMemoryMapToAlarms(int output) {
     CAlarm& alarm = m_UserSetup.Alarm(output == 1 ? 1 : 2);
+    // An export clears the blocks after the last alarm: in a file they are not alarms.
+    int blocks = AlarmBlocks;
+    while (m_ImportMode && blocks > 0 && isZeroAlarmBlock(blocks - 1))
+        --blocks;
     qint16 count = 0;
-    for (int b = 0; b < AlarmBlocks; ++b) {
+    for (int b = 0; b < blocks; ++b) {
         const size_t at = size_t(8 * b);
         const quint16 flags = quint16(m_AlarmMemMap[at + 1]);
         const int owner = (flags & kAlarmOutput2Bit) ? 2 : 1;
@@ -471,6 +489,14 @@ qint16 CGestioneMemMap::ConvertMemoryMapToAlarms(int output) {
         ++count;
     }
     return count;
+}
+
+bool CGestioneMemMap::isZeroAlarmBlock(int block) const {
+    for (int w = 0; w < AlarmWords / AlarmBlocks; ++w) {
+        if (m_AlarmMemMap[size_t(block * AlarmWords / AlarmBlocks + w)] != 0)
+            return false;
+    }
+    return true;
 }
 
 void CGestioneMemMap::ConvertMemoryMapToPulseOut(int output) {
@@ -511,6 +537,12 @@ void CGestioneMemMap::DumpMemoryMap() {
         trace.BugMessage(line);
 }
 
+QString CGestioneMemMap::NameInFile(const QString& name) {
+    QByteArray field;
+    putText(field, name, TextFieldSize);
+    return getText(field, 0, TextFieldSize);
+}
+
 QByteArray CGestioneMemMap::MemorySetupBytes() const {
     QByteArray out;
     out.reserve(FileSize);
@@ -544,7 +576,8 @@ void CGestioneMemMap::SaveMemorySetup(const QString& file) {
 }
 
 bool CGestioneMemMap::ReadMemorySetupBytes(const QByteArray& bytes) {
-    if (bytes.size() < FileSize)
+    // Our files are exactly this long: more bytes mean another format.
+    if (bytes.size() != FileSize)
         return false;
     if (getText(bytes, 0, TextFieldSize) != FileIdentification)
         return false;
@@ -592,7 +625,8 @@ bool CGestioneMemMap::ReadMemorySetup(const QString& file) {
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
         throw IoError(QStringLiteral("Cannot read %1: %2").arg(file, f.errorString()));
-    const QByteArray bytes = f.read(FileSize);
+    // One byte more than the layout, to tell a longer file from ours.
+    const QByteArray bytes = f.read(FileSize + 1);
     if (f.error() != QFileDevice::NoError)
         throw IoError(QStringLiteral("Cannot read %1: %2").arg(file, f.errorString()));
     return ReadMemorySetupBytes(bytes);
@@ -608,9 +642,15 @@ bool CGestioneMemMap::Export(const QString& file, qint32 id) {
 bool CGestioneMemMap::Import(const QString& file, qint32 id) {
     m_ImportMode = true;
     m_IDProgramma = id;
+    m_ImportProblems.clear();
     if (!ReadMemorySetup(file))
         return false;
-    ConvertMemoryMapToUserSetup();
+    DecodeMemoryMap();
+    m_ImportProblems = ValidateConfiguration(m_UserSetup);
+    if (!m_ImportProblems.isEmpty())
+        return false;
+    SaveUserSetup();
+    g_Trace().BugMessage(QStringLiteral("Fine ConvertMemoryMapToUserSetup()"));
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "model/Configuration.h"
+#include "model/Validation.h"
 
 namespace voltaris {
 
@@ -103,22 +104,28 @@ public:
     // failure leaves any previous file as it was). IoError naming the file and the reason
     // when it cannot be written.
     void SaveMemorySetup(const QString& file);
-    // Reads a memory map file. False, with nothing changed, for a file shorter than 468
-    // bytes or whose identification is not FileIdentification; otherwise the name goes to
+    // Reads a memory map file. False, with nothing changed, for a file not exactly 468
+    // bytes long or whose identification is not FileIdentification; otherwise the name goes to
     // CUsoInstr (trailing spaces removed), InstrModel and the blocks are replaced
     // (ParamMemMap words 8 and 9 kept) and the result is true. IoError when the file
     // cannot be opened or read.
     bool ReadMemorySetup(const QString& file);
+    // A configuration name as the file holds it and gives it back: Latin-1 ('?' for
+    // anything else), cut after 50 characters, trailing spaces removed.
+    static QString NameInFile(const QString& name);
     // The bytes of the memory map file for the object's current content.
     QByteArray MemorySetupBytes() const;
-    // ReadMemorySetup on the file's bytes (anything past 468 bytes is ignored).
+    // ReadMemorySetup on the file's bytes.
     bool ReadMemorySetupBytes(const QByteArray& bytes);
 
     // Converts configuration `id` and writes it to `file`. True whenever it returns.
     bool Export(const QString& file, qint32 id);
     // Sets import mode, reads `file` and stores it as the new rows of configuration `id`
-    // (which must have none). False when the file is refused; nothing is stored then.
+    // (which must have none). False when the file is refused (ImportProblems names what
+    // of its content ValidateConfiguration refuses); nothing is stored then.
     bool Import(const QString& file, qint32 id);
+    // What made the last Import refuse a file of ours; empty for a foreign or short file.
+    const FieldProblems& ImportProblems() const { return m_ImportProblems; }
 
     // Writes "Instrument map memory dump:" and one "Add <register>=0x<word>" line per word
     // to the trace log (upper-case hexadecimal; ParamMemMap words 8 and 9 left out).
@@ -136,6 +143,7 @@ private:
     void ConvertAlarmsToMemoryMap(int output, int count, int first);
     void ConvertPulseOutToMemoryMap(int output);
     qint16 ConvertMemoryMapToAlarms(int output);
+    bool isZeroAlarmBlock(int block) const;
     void ConvertMemoryMapToPulseOut(int output);
 
     // A scaled record value as a single in two words, low-order word first.
@@ -162,6 +170,7 @@ private:
     std::array<qint16, AlarmWords> m_AlarmMemMap{};
     std::array<qint16, PulseWords> m_PulseMemMap{};
     Configuration m_UserSetup;
+    FieldProblems m_ImportProblems;
     std::unique_ptr<CVariableRangeScale> m_range;
     std::unique_ptr<CFloatToIntDPScale> m_scaler;
 };

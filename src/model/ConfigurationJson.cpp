@@ -108,6 +108,64 @@ QString Position(const QByteArray& json, int offset) {
     return QStringLiteral("line %1, column %2").arg(line).arg(column);
 }
 
+// A JSON string token starting at `at` (the opening quote), decoded; `at` moves past it.
+QString ReadString(const QByteArray& json, qsizetype& at) {
+    const qsizetype start = at++;
+    bool escaped = false;
+    while (at < json.size() && json.at(at) != '"') {
+        if (json.at(at) == '\\') {
+            escaped = true;
+            ++at;
+        }
+        ++at;
+    }
+    ++at;
+    const QByteArray token = json.mid(start, at - start);
+    if (!escaped)
+        return QString::fromUtf8(token.mid(1, token.size() - 2));
+    return QJsonDocument::fromJson('[' + token + ']').array().at(0).toString();
+}
+
+// Keys given twice in one object, named by their path ("CUsoInstr.RapportoTA"): the parser
+// keeps the last one silently. Runs on text the parser has taken, so it is well formed.
+FieldProblems DuplicateKeys(const QByteArray& json) {
+    struct Level {
+        bool object;
+        QString path;
+        QSet<QString> keys;
+    };
+    QList<Level> levels;
+    FieldProblems problems;
+    QString lastString;
+    for (qsizetype at = 0; at < json.size();) {
+        const char c = json.at(at);
+        if (c == '"') {
+            lastString = ReadString(json, at);
+            continue;
+        }
+        if (c == ':' && !levels.isEmpty() && levels.last().object) {
+            Level& level = levels.last();
+            const QString path = level.path.isEmpty() ? lastString : level.path + u'.' + lastString;
+            if (level.keys.contains(lastString)) {
+                problems.append({path, level.path.isEmpty()
+                                           ? QStringLiteral("the record is given twice")
+                                           : QStringLiteral("the key is given twice")});
+            }
+            level.keys.insert(lastString);
+            lastString = path;  // the path of a value that opens a level
+        } else if (c == '{' || c == '[') {
+            const QString path = levels.isEmpty() ? QString() : lastString;
+            levels.append({c == '{', path, {}});
+        } else if (c == '}' || c == ']') {
+            levels.removeLast();
+        } else if (c == ',' && !levels.isEmpty()) {
+            lastString = levels.last().path;
+        }
+        ++at;
+    }
+    return problems;
+}
+
 // Reads one JSON value into one entry of a property; false (and a problem) when it has the
 // wrong kind or does not fit.
 bool Assign(CArchiveRecord& record, const PropertyDef& def, int index, const QJsonValue& value,
@@ -264,6 +322,10 @@ QByteArray ConfigurationToJsonText(const Configuration& config) {
 }
 
 FieldProblems ApplyConfigurationJson(const QByteArray& json, Configuration& config, JsonMode mode) {
+    if (json.size() > MaxJsonSize)
+        return {{QString(), QStringLiteral("the text is longer than %1 bytes (1 MiB); a "
+                                           "configuration takes a few kilobytes")
+                                .arg(MaxJsonSize)}};
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError)
@@ -276,7 +338,7 @@ FieldProblems ApplyConfigurationJson(const QByteArray& json, Configuration& conf
 
     Configuration scratch;
     CopyRecords(config, scratch);
-    FieldProblems problems;
+    FieldProblems problems = DuplicateKeys(json);
     QSet<QString> given;
     QStringList tables;
     for (const CArchiveRecord* record : scratch.Records())
@@ -300,8 +362,15 @@ FieldProblems ApplyConfigurationJson(const QByteArray& json, Configuration& conf
         }
         ReadRecord(*record, it->toObject(), problems, given);
     }
-    if (mode == JsonMode::Create)
+    if (mode == JsonMode::Create) {
+        const QString model = scratch.UsoInstr().ClassName() + u'.' + kInstrModel;
+        const FieldProblem required{model,
+                                    QStringLiteral("the model is required: a catalogue "
+                                                   "name (\"KM6.1.x.R2.KX\") or its number")};
+        if (!given.contains(model) && !AlreadyNamed(required, problems))
+            problems.append(required);
         SettleNew(scratch, given);
+    }
     const FieldProblems reading = problems;
     for (const FieldProblem& p : ValidateConfiguration(scratch)) {
         if (!AlreadyNamed(p, reading))

@@ -23,9 +23,13 @@ enum class JsonMode {
     Update,  // onto a stored configuration: left-out values keep what is stored
 };
 
+// Largest JSON text taken: a whole configuration is a few kilobytes.
+constexpr qsizetype MaxJsonSize = 1 << 20;
+
 // Reads a JSON document onto `config`: given values replace, left-out ones stay. Refused
-// as a whole, with every offending field named, when the document is not JSON, a table or
-// key is unknown, a value has the wrong kind or does not fit its width, an array has more
+// as a whole, with every offending field named, when the text is longer than MaxJsonSize or
+// not JSON, a key appears twice in one object, a table or key is unknown, Create mode is
+// given no InstrModel, a value has the wrong kind or does not fit its width, an array has more
 // than 16 entries, InstrModel names no catalogue model, or the result breaks a rule of
 // ValidateConfiguration. `config` changes only when the list returned is empty.
 // In Create mode a left-out System takes the one the usage page settles on for the model

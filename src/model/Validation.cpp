@@ -136,9 +136,9 @@ Measuring CheckUsoInstr(Checker& c, const CUsoInstr& u, bool catalogued) {
     m.model = u.InstrModel();
     m.rapportoTV = u.RapportoTV();
     m.rapportoTA = u.RapportoTA();
-    // An empty name would not be stored: the archive keeps the previous one.
-    if (u.NomeProgramma().trimmed().isEmpty())
-        c.add(Field(t, "NomeProgramma"), QStringLiteral("a configuration name is needed"));
+    const QString name = NameProblem(u.NomeProgramma());
+    if (!name.isEmpty())
+        c.add(Field(t, "NomeProgramma"), name);
     if (!catalogued)
         c.add(Field(t, "InstrModel"),
               QStringLiteral("%1 is not a model of the catalogue").arg(ModelText(m.model)));
@@ -226,6 +226,25 @@ void CheckAnalogOutSetup(Checker& c, const CAnalogOutSetup& a, const Measuring& 
 
 QString FieldProblem::message() const {
     return field.isEmpty() ? text : field + QStringLiteral(": ") + text;
+}
+
+QString NameProblem(const QString& name) {
+    // An empty name would not be stored: the archive keeps the previous one.
+    if (name.trimmed().isEmpty())
+        return QStringLiteral("a configuration name is needed");
+    if (name.size() > MaxNameLength)
+        return QStringLiteral("%1 characters, at most %2 allowed")
+            .arg(name.size())
+            .arg(MaxNameLength);
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (name.at(i).category() == QChar::Other_Control)
+            return QStringLiteral(
+                       "control character U+%1 at position %2; a name may not hold "
+                       "control characters (newline, tab, NUL)")
+                .arg(name.at(i).unicode(), 4, 16, QLatin1Char('0'))
+                .arg(i + 1);
+    }
+    return {};
 }
 
 bool SystemOffered(qint32 model, int system) {

@@ -19,6 +19,13 @@ struct FieldProblem {
 };
 using FieldProblems = QList<FieldProblem>;
 
+// Longest configuration name taken where names are entered.
+constexpr int MaxNameLength = 255;
+// Why `name` cannot be a configuration name, with the rule; empty when it can. Refused:
+// blank, longer than MaxNameLength characters, or holding control characters (newline,
+// tab, NUL, ...), which break the one-line list.
+QString NameProblem(const QString& name);
+
 // Wiring systems the usage page offers for a model: 1 and 4 always; 0, 2 and 3 only on
 // base instruments 0x21 and 0x22.
 bool SystemOffered(qint32 model, int system);
@@ -35,10 +42,10 @@ bool PulsesInUse(const Configuration& config, int output);
 int AnalogOutputsInUse(const Configuration& config);
 
 // Every value of the configuration that the wizard pages would not allow, record by record:
-// the ranges of each field, the catalogue model and the wiring systems it offers, at most
-// 16 alarms on both outputs, and for the alarms in use and the analogue outputs of the
-// model a variable of the wiring system, a scale 2..DPScaleMax of that variable and
-// limits within its range at that scale, the lower not above the upper. Empty when valid.
+// the name (NameProblem), the ranges of each field, the catalogue model and the wiring systems it
+// offers, at most 16 alarms on both outputs, and for the alarms in use and the analogue outputs of
+// the model a variable of the wiring system, a scale 2..DPScaleMax of that variable and limits
+// within its range at that scale, the lower not above the upper. Empty when valid.
 FieldProblems ValidateConfiguration(const Configuration& config);
 
 }  // namespace voltaris

@@ -196,6 +196,14 @@ TEST_P(RefusedCreate, StoresNothingAndNamesEveryField) {
 const BadDocument kBadDocuments[] = {
     {"NotJson", "{\"CUsoInstr\": ", {""}},
     {"NoModel", R"({"CUsoInstr": {"NomeProgramma": "x"}})", {"CUsoInstr.InstrModel"}},
+    {"EmptyObject", "{}", {"CUsoInstr.InstrModel"}},
+    {"RecordTwice",
+     R"({"CUsoInstr": {"InstrModel": "KM6.1.x.R2.KX"},
+         "CUsoInstr": {"InstrModel": "KM6.1.x.R2.KX", "NomeProgramma": "B"}})",
+     {"CUsoInstr"}},
+    {"NameBreakingTheList",
+     R"({"CUsoInstr": {"InstrModel": "KM6.1.x.R2.KX", "NomeProgramma": "A\tB"}})",
+     {"CUsoInstr.NomeProgramma"}},
     {"SeveralFields",
      R"({"CUsoInstr": {"InstrModel": "KM6.1.x.R2.KX", "System": 0, "RapportoTA": 70000,
                        "Extra": 1},
@@ -217,6 +225,18 @@ INSTANTIATE_TEST_SUITE_P(ConfigCommands, RefusedCreate, testing::ValuesIn(kBadDo
                          [](const testing::TestParamInfo<BadDocument>& info) {
                              return std::string(info.param.name);
                          });
+
+// Endless or huge input ends at the size limit, with a message and nothing stored.
+TEST_F(ConfigCommands, InputLongerThanTheLimitIsRefused) {
+    const QString tooLong = R"({"CUsoInstr": {"InstrModel": "KM6.1.x.R2.KX", "NomeProgramma": ")" +
+                            QString(2 << 20, u'x') + "\"}}";
+    for (const CliRun& r :
+         {Run({"create", "--json", "/dev/zero"}), Run({"create", "--json", "-"}, tooLong)}) {
+        EXPECT_EQ(r.status, cli::kBadUsage) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains("longer than 1048576 bytes")) << r.err.toStdString();
+    }
+    EXPECT_EQ(Run({"list"}).out, QString());
+}
 
 TEST_F(ConfigCommands, UpdateChangesWhatIsGivenOrNothing) {
     const int id = CreateFeeder();

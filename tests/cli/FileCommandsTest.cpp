@@ -101,6 +101,52 @@ TEST_F(FileCommands, RefusedAndUnreadableFilesAddNothing) {
     }
 }
 
+// The file holds 50 single-byte characters: an export says what it did to the name.
+TEST_F(FileCommands, ExportWarnsWhenTheFileCannotHoldTheName) {
+    const struct {
+        QString name;
+        QString warning;  // empty: none
+    } cases[] = {
+        {QStringLiteral("Quadro Nord"), QString()},
+        {QString::fromUtf8("Cabina \u00e8"), QString()},
+        {QString(50, u'x'), QString()},
+        {QString(60, u'x'), "cut to 50 characters; the file holds \"" + QString(50, u'x') + '"'},
+        {QString::fromUtf8("F\u00ebeder \u2603"),
+         QString::fromUtf8("replaced by '?'; the file holds \"F\u00ebeder ?\"")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        const QString json =
+            QStringLiteral(
+                R"({"CUsoInstr": {"InstrModel": "KM6.1.x.R2.KX", "NomeProgramma": "%1"}})")
+                .arg(c.name);
+        const Result created = test::RunCli({"--home", home.path(), "create", "--json", "-"}, json);
+        ASSERT_EQ(created.status, cli::kDone) << created.err.toStdString();
+        const Result r = run({"export", created.out.trimmed(), files.file("n.ZLA"), "--force"});
+        EXPECT_EQ(r.status, cli::kDone);
+        if (c.warning.isEmpty())
+            EXPECT_EQ(r.err, QString());
+        else
+            EXPECT_TRUE(r.err.contains(c.warning)) << r.err.toStdString();
+    }
+}
+
+// A file of ours with values the pages refuse is bad input: every field named, exit 2.
+TEST_F(FileCommands, ImportOfValuesOutOfRangeNamesThemAndAddsNothing) {
+    QByteArray bytes = test::readFile(fixture("km61_r2.ZLA"));
+    bytes.replace(124, 2, QByteArray("\x09\x00", 2));  // wiring system (ParamMemMap word 7)
+    bytes.replace(114, 2, QByteArray("\x00\x00", 2));  // VT ratio (word 2)
+    const QString path = files.file("bad.ZLA");
+    test::writeFile(path, bytes);
+    const Result r = run({"import", path});
+    EXPECT_EQ(r.status, cli::kBadUsage);
+    EXPECT_EQ(r.out, QString());
+    EXPECT_TRUE(r.err.contains(path)) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("CUsoInstr.System: 9 is outside 0..4")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("CUsoInstr.RapportoTV: 0 is outside 10..60000"));
+    EXPECT_EQ(listing(), QString());
+}
+
 TEST_F(FileCommands, ExportFailuresAndBadUsage) {
     const QString id = run({"import", fixture("km61_r2.ZLA")}).out.trimmed();
     const QString path = files.file("x.ZLA");

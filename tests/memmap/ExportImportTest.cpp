@@ -6,12 +6,18 @@
 
 #include "ArchiveSupport.h"
 #include "MemMapTestSupport.h"
+#include "ModelTestSupport.h"
 #include "TraceCapture.h"
 #include "base/Errors.h"
 #include "base/ResString.h"
 #include "memmap/CGestioneMemMap.h"
 #include "memmap/ConfigurationFiles.h"
 #include "model/ModelCatalogue.h"
+#include "model/Validation.h"
+#include "variables/CVariableRangeScale.h"
+
+#include <QFile>
+#include <cmath>
 
 using namespace voltaris;
 using test::OutputUse;
@@ -39,39 +45,171 @@ protected:
     test::TempDir files;
 };
 
-// Every catalogued model, and the field-bus module the catalogue lacks, through a file into
-// another installation's archive.
-TEST_F(ExportImport, EveryModelSurvivesExportAndImport) {
+// A configuration the pages could have produced for `model` and `system` (CT 100, VT
+// 400.0): valid analogue outputs, and alarms of every kind on both outputs: automatic and
+// fixed scales, the full range, a zero window, a window inside the range.
+void makeValid(Configuration& c, qint32 model, qint16 system, int alarms1, int alarms2) {
+    CUsoInstr& u = c.UsoInstr();
+    u.setNomeProgramma(QStringLiteral("Quadro %1").arg(model, 8, 16, QChar('0')));
+    u.setInstrModel(model);
+    u.setSystem(system);
+    u.setRapportoTA(100);
+    u.setRapportoTV(4000);
+    const auto limits = [&](qint32 code, int kind) {
+        CVariableRangeScale r;
+        r.setInstrModel(model);
+        r.setRapportoTV(u.RapportoTV());
+        r.setRapportoTA(u.RapportoTA());
+        r.setVariable(qint16(code));
+        r.setScaleSelect(r.DPScaleMax());
+        const qint16 lo = r.Minimo(), hi = r.Massimo();
+        const qint16 zero = qBound(lo, qint16(0), hi);
+        const QList<std::array<qint16, 3>> kinds = {
+            {r.DPScaleMax(), lo, hi},
+            {r.DPScaleMax(), zero, zero},
+            {r.DPScaleMax(), qint16(lo + (hi - lo) / 4), qint16(lo + (hi - lo) / 2)}};
+        return kinds[kind % 3];
+    };
+    // Offered for every wiring system: A L1, W Sys, PF Sys, Hz, W dmd.
+    const qint32 codes[] = {6, 25, 28, 29, 41};
+    CDigOutConfig& d = c.DigOutConfig();
+    d.setDigOut1(CDigOutConfig::Alarm);
+    d.setNumAlarm1(qint16(alarms1));
+    d.setDigOut2(CDigOutConfig::Alarm);
+    d.setNumAlarm2(qint16(alarms2));
+    for (int output = 1; output <= 2; ++output) {
+        for (int j = 0; j < (output == 1 ? alarms1 : alarms2); ++j) {
+            CAlarm& a = c.Alarm(output);
+            const qint32 code = codes[(j + output) % 5];
+            const auto [step, lo, hi] = limits(code, j);
+            a.setVarControllata(j, code);
+            a.setScaleSelect(j, step);
+            a.setMinAlarm(j, lo);
+            a.setMaxAlarm(j, hi);
+            a.setAlarmType(j, qint16(j % 4));
+            a.setAlarmStatus(j, 1);
+            a.setDelayTime(j, qint16(j));
+        }
+    }
+    for (int output = 1; output <= 3; ++output) {
+        CAnalogOutSetup& a = c.AnalogOutSetup(output);
+        const qint32 code = codes[output];
+        const auto [step, lo, hi] = limits(code, output + 1);
+        a.setVariabileRipetuta(code);
+        a.setScaleSelect(step);
+        a.setMinIn(lo);
+        a.setMaxIn(hi);
+        a.setMinOut(20);
+        a.setMaxOut(100);
+    }
+}
+
+double engineering(qint16 value, qint16 step) {
+    return value * std::pow(10.0, step - 5);
+}
+
+// Every file an export writes from a valid configuration goes back in, whatever the model,
+// its wiring systems and the alarms on its two outputs, with the same values.
+TEST_F(ExportImport, ValidConfigurationsOfEveryModelImportAsExported) {
     TraceCapture trace;
     test::TempDir otherDir;
     Archive::provision(otherDir.path(), {test::templatePath()});
     Archive other;
     other.open(otherDir.file(Archive::ArchiveFileName));
 
-    QList<qint32> models;
-    for (const ModelEntry& e : ModelCatalogue::standard().entries())
-        models << e.id;
-    models << 0x00240005;
-    ASSERT_GE(models.size(), 33);
-    for (const qint32 model : models) {
-        for (const OutputUse use : {OutputUse::BothAlarms, OutputUse::PulsesAndRemote}) {
-            SCOPED_TRACE(testing::Message() << std::hex << model << " use " << int(use));
-            const QString name = QStringLiteral("Cabina %1").arg(model, 8, 16, QChar('0'));
-            Configuration sent;
-            test::fillConfiguration(sent, model, use, name);
-            const qint32 id = sent.create(archive);
-            const QString path = file(name + ".ZLA");
-            ExportConfiguration(archive, id, path);
+    for (const ModelEntry& e : ModelCatalogue::standard().entries()) {
+        for (qint16 system = 0; system <= 4; ++system) {
+            if (!SystemOffered(e.id, system))
+                continue;
+            for (const auto& [alarms1, alarms2] : {std::pair{2, 3}, std::pair{7, 9}}) {
+                SCOPED_TRACE(testing::Message() << e.name.toStdString() << " system " << system
+                                                << " alarms " << alarms1 << "+" << alarms2);
+                Configuration sent;
+                makeValid(sent, e.id, system, alarms1, alarms2);
+                ASSERT_EQ(test::Text(ValidateConfiguration(sent)), "");
+                const qint32 id = sent.create(archive);
+                const QString path = file(QStringLiteral("roundtrip.ZLA"));
+                QFile::remove(path);
+                ExportConfiguration(archive, id, path);
 
-            const std::optional<qint32> newId = ImportConfiguration(other, path);
-            ASSERT_TRUE(newId.has_value());
-            Configuration got;
-            got.load(other, *newId);
-            EXPECT_EQ(got.UsoInstr().NomeProgramma(), name);
-            test::expectReadBack(got, model, use, true);
+                const std::optional<qint32> newId = ImportConfiguration(other, path);
+                ASSERT_TRUE(newId.has_value());
+                Configuration got;
+                got.load(other, *newId);
+                EXPECT_EQ(test::Text(ValidateConfiguration(got)), "");
+                EXPECT_EQ(got.UsoInstr().NomeProgramma(), sent.UsoInstr().NomeProgramma());
+                EXPECT_EQ(got.UsoInstr().System(), system);
+                for (int output = 1; output <= 2; ++output) {
+                    const int inUse = AlarmsInUse(sent, output);
+                    EXPECT_EQ(AlarmsInUse(got, output), inUse);
+                    const CAlarm &a = sent.Alarm(output), &b = got.Alarm(output);
+                    for (int j = 0; j < inUse; ++j) {
+                        SCOPED_TRACE(testing::Message() << "output " << output << " alarm " << j);
+                        EXPECT_EQ(b.VarControllata(j), a.VarControllata(j));
+                        EXPECT_EQ(b.AlarmType(j), a.AlarmType(j));
+                        EXPECT_DOUBLE_EQ(engineering(b.MinAlarm(j), b.ScaleSelect(j)),
+                                         engineering(a.MinAlarm(j), a.ScaleSelect(j)));
+                        EXPECT_DOUBLE_EQ(engineering(b.MaxAlarm(j), b.ScaleSelect(j)),
+                                         engineering(a.MaxAlarm(j), a.ScaleSelect(j)));
+                    }
+                }
+            }
         }
     }
     EXPECT_TRUE(trace.messages.entries().isEmpty());
+}
+
+// Good files with one field patched (offsets of the exchange file layout), refused with
+// the field named and nothing stored; trailing bytes make a file foreign.
+TEST_F(ExportImport, FilesWithValuesThePagesRefuseAreNotImported) {
+    TraceCapture quiet;
+    Configuration c;
+    makeValid(c, 0x00240004, 4, 2, 3);
+    const QString good = file(QStringLiteral("good.ZLA"));
+    ExportConfiguration(archive, c.create(archive), good);
+    const QByteArray bytes = test::readFile(good);
+    ASSERT_EQ(bytes.size(), CGestioneMemMap::FileSize);
+    const auto patched = [&bytes](int at, const QByteArray& with) {
+        QByteArray b = bytes;
+        b.replace(at, with.size(), with);
+        return b;
+    };
+    // ParamMemMap word i at 110 + 2i; InstrModel at 106; the name at 56.
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        QStringList fields;  // empty: refused as foreign
+    } cases[] = {
+        {"wiring system 9", patched(124, QByteArray("\x09\x00", 2)), {"CUsoInstr.System"}},
+        {"VT ratio 0", patched(114, QByteArray("\x00\x00", 2)), {"CUsoInstr.RapportoTV"}},
+        {"CT ratio 65531", patched(112, QByteArray("\xfb\xff", 2)), {"CUsoInstr.RapportoTA"}},
+        {"model not catalogued",
+         patched(106, QByteArray("\x05\x00\x24\x00", 4)),
+         {"CUsoInstr.InstrModel"}},
+        {"system and both ratios",
+         patched(112, QByteArray("\xfb\xff\x00\x00", 4)).replace(124, 2, QByteArray("\x09\x00", 2)),
+         {"CUsoInstr.RapportoTV", "CUsoInstr.RapportoTA", "CUsoInstr.System"}},
+        {"tab in the name", patched(60, "\t"), {"CUsoInstr.NomeProgramma"}},
+        {"one byte more", bytes + '\0', {}},
+        {"a second file after it", bytes + bytes, {}},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.what);
+        const QString path = file(QStringLiteral("patched.ZLA"));
+        test::writeFile(path, k.bytes);
+        TraceCapture trace;
+        const QStringList before = RawDb(cfg).dump();
+        FieldProblems problems;
+        EXPECT_FALSE(ImportConfiguration(archive, path, &problems).has_value());
+        EXPECT_EQ(RawDb(cfg).dump(), before);
+        EXPECT_EQ(test::Fields(problems), k.fields) << test::Text(problems);
+        ASSERT_EQ(trace.messages.entries().size(), 1);
+        const QString shown = trace.messages.entries().first().text;
+        EXPECT_TRUE(shown.contains(path));
+        for (const QString& f : k.fields)
+            EXPECT_TRUE(shown.contains(f)) << shown.toStdString();
+        EXPECT_TRUE(trace.lines.contains("Fallita operazione import da file " + path));
+    }
 }
 
 TEST_F(ExportImport, ImportThenExportGivesTheSameFile) {
@@ -107,7 +245,7 @@ TEST_F(ExportImport, ImportingTwiceGivesTwoConfigurationsWithTheSameName) {
     c.load(archive, *b);
     EXPECT_EQ(c.UsoInstr().RapportoTA(), 40000);
     EXPECT_EQ(c.PulseOutSetup(2).PulseOut(), 50000);
-    EXPECT_EQ(c.DigOutConfig().NumAlarm1(), 16);
+    EXPECT_EQ(c.DigOutConfig().NumAlarm1(), 2) << "the file's cleared blocks are no alarms";
 }
 
 TEST_F(ExportImport, RefusedOrFailedImportLeavesTheArchiveAsItWas) {

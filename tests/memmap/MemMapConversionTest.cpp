@@ -123,7 +123,7 @@ TEST(MemMapConversion, ConfigurationGivesTheGoldenExchangeFileAndBack) {
     c.UsoInstr().setFilterCoeff(8);
     c.UsoInstr().setIntTimePot(15);
     c.UsoInstr().setIntTimeCorr(10);
-    c.UsoInstr().setSystem(3);
+    c.UsoInstr().setSystem(4);
     c.DigOutConfig().setDigOut1(1);
     c.DigOutConfig().setStatusDigOut1(1);
     c.DigOutConfig().setNumAlarm1(2);
@@ -144,7 +144,7 @@ TEST(MemMapConversion, ConfigurationGivesTheGoldenExchangeFileAndBack) {
     const Configuration& r = back.UserSetup();
     EXPECT_EQ(r.UsoInstr().RapportoTA(), 40000);
     EXPECT_EQ(r.UsoInstr().RapportoTV(), 1000);
-    EXPECT_EQ(r.UsoInstr().System(), 3);
+    EXPECT_EQ(r.UsoInstr().System(), 4);
     EXPECT_EQ(r.DigOutConfig().DigOut1(), 1);
     EXPECT_EQ(r.DigOutConfig().StatusDigOut1(), 1);
     EXPECT_EQ(r.DigOutConfig().NumAlarm1(), 16);
@@ -476,10 +476,10 @@ const LimitCase kLimitCases[] = {
     {6, 0.0f, 0.0f, 2, 0, 0},            // automatic zero
     {25, 1234000.0f, -1234000.0f, 8, 1234, -1234},
     {29, 50.0f, 49.5f, 3, 5000, 4950},   // Hz: fixed step 3
-    {29, 0.0f, 0.0f, 5, 0, 0},           // a zero stays at step 5
+    {29, 0.0f, 0.0f, 3, 0, 0},           // a zero at the fixed step too
     {20, 0.95f, -0.5f, 2, 950, -500},    // PF phase: fixed step 2
     {28, 1.0f, -1.0f, 2, 1000, -1000},   // PF system
-    {28, 0.0f, 0.0f, 5, 0, 0},           // fixed step: a zero stays at step 5
+    {28, 0.0f, 0.0f, 2, 0, 0},           // fixed step: a zero too
     {30, 5.0f, 1.0f, 4, 50, 10},         // asymmetry: fixed step 4
     {29, 5.0f, 1.0f, 3, 500, 100},       // fixed even where automatic would differ
     {60, 0.5f, 0.25f, 2, 500, 250},      // PF L3 Min is a phase power factor

@@ -60,15 +60,6 @@ TEST(MemMapFile, LayoutFixturePinsEveryField) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"copy.ZLA"});
 }
 
-TEST(MemMapFile, LongerFileIsReadUpToItsLayout) {
-    test::TempDir dir;
-    const QString path = dir.file("long.ZLA");
-    test::writeFile(path, fixture("layout.ZLA") + QByteArray(100, '\xAB'));
-    CGestioneMemMap map;
-    ASSERT_TRUE(map.ReadMemorySetup(path));
-    EXPECT_EQ(map.PulseMemMap(15), qint16(0xF00F));
-}
-
 TEST(MemMapFile, NamesAreCutPaddedAndTrimmed) {
     const struct {
         QString name;
@@ -119,6 +110,8 @@ TEST(MemMapFile, RefusedFilesChangeNothing) {
         {"short", fixture("short.ZLA")},
         {"empty", fixture("empty.ZLA")},
         {"one byte short", layout.left(467)},
+        {"one byte more", layout + '\0'},
+        {"trailing data", layout + QByteArray(100, '\xAB')},
         {"identification only", layout.left(50)},
         {"other case", withId("voltariseng")},
         {"longer name", withId("VoltarisEng2")},

@@ -307,12 +307,65 @@ const Refusal kRefusals[] = {
      {"CUsoInstr.Colour", "CSerialComm.BaudRate", "CUsoInstr.FilterCoeff",
       "CDigOutConfig.NumAlarm2", "CAlarm1.ScaleSelect[0]", "CAlarm1.DelayTime[0]"},
      "unknown key"},
+    // The parser keeps the last of two equal keys: both are refused, not merged.
+    {"KeyTwice",
+     R"({"CUsoInstr": {"RapportoTA": 250, "RapportoTV": 1005, "RapportoTA": 250}})",
+     {"CUsoInstr.RapportoTA"},
+     "the key is given twice"},
+    {"KeyTwiceSpelledWithAnEscape",
+     R"({"CSerialComm": {"NetworkAdd": 5, "\u004eetworkAdd": 6}})",
+     {"CSerialComm.NetworkAdd"},
+     "given twice"},
+    {"RecordTwice",
+     R"({"CSerialComm": {"NetworkAdd": 5}, "CUsoInstr": {}, "CSerialComm": {"BaudRate": 1}})",
+     {"CSerialComm"},
+     "the record is given twice"},
+    {"NameWithANewline",
+     R"({"CUsoInstr": {"NomeProgramma": "Line\nA"}})",
+     {"CUsoInstr.NomeProgramma"},
+     "control characters (newline, tab, NUL)"},
     // A value refused while reading is not refused again by the rules it would break.
     {"RefusedOnce",
      R"({"CUsoInstr": {"InstrModel": "nope", "System": "x"}})",
      {"CUsoInstr.InstrModel", "CUsoInstr.System"},
      "\"nope\""},
 };
+
+TEST(ConfigurationJson, EqualKeysInDifferentObjectsAreNoDuplicates) {
+    Configuration c;
+    FillValid(c);
+    const FieldProblems p =
+        ApplyConfigurationJson(Json(R"({"CAlarm1": {"ScaleSelect": [4], "DelayTime": [1]},
+                 "CAlarm2": {"ScaleSelect": [0], "DelayTime": [1]},
+                 "CUsoInstr": {"NomeProgramma": "ScaleSelect"}})"),
+                               c, JsonMode::Update);
+    EXPECT_EQ(Text(p), "");
+}
+
+TEST(ConfigurationJson, CreateNeedsTheModel) {
+    for (const char* json : {"{}", R"({"CUsoInstr": {"RapportoTA": 5}})"}) {
+        Configuration c;
+        const FieldProblems p = ApplyConfigurationJson(Json(json), c, JsonMode::Create);
+        EXPECT_EQ(Fields(p), QStringList{"CUsoInstr.InstrModel"}) << Text(p);
+        ASSERT_FALSE(p.isEmpty());
+        EXPECT_TRUE(p.first().text.contains("the model is required")) << Text(p);
+    }
+    // Update keeps the stored model.
+    Configuration c;
+    FillValid(c);
+    EXPECT_EQ(Text(ApplyConfigurationJson(Json("{}"), c, JsonMode::Update)), "");
+}
+
+TEST(ConfigurationJson, TextsLongerThanTheLimitAreRefusedUnread) {
+    const QByteArray document = R"({"CUsoInstr": {"InstrModel": "KM6.1.x.R2.KX"}})";
+    const QByteArray atLimit = document + QByteArray(MaxJsonSize - document.size(), ' ');
+    Configuration c;
+    EXPECT_EQ(Text(ApplyConfigurationJson(atLimit, c, JsonMode::Create)), "");
+    const FieldProblems p = ApplyConfigurationJson(atLimit + ' ', c, JsonMode::Create);
+    EXPECT_EQ(Fields(p), QStringList{""});
+    ASSERT_FALSE(p.isEmpty());
+    EXPECT_TRUE(p.first().text.contains("longer than 1048576 bytes")) << Text(p);
+}
 
 TEST(ConfigurationJson, AValueRefusedWhileReadingIsNotRefusedAgain) {
     // In a new configuration the model stays 0 when the one given is refused, and the

@@ -425,4 +425,32 @@ TEST(Validation, SettledSystemAndAlarmsInUse) {
     EXPECT_EQ(AlarmsInUse(c, 1), 0);
 }
 
+TEST(NameRule, RefusesBlankOverlongAndControlCharacters) {
+    const struct {
+        QString name;
+        const char* refusal;  // part of the text; nullptr when the name is taken
+    } cases[] = {
+        {QStringLiteral("Quadro A"), nullptr},
+        {QString::fromUtf8("F\u00ebeder \u2603"), nullptr},
+        {QString(MaxNameLength, u'x'), nullptr},
+        {QString(MaxNameLength + 1, u'x'), "256 characters, at most 255"},
+        {QString(5000, u'x'), "5000 characters, at most 255"},
+        {QString(), "a configuration name is needed"},
+        {QStringLiteral(" \t "), "a configuration name is needed"},
+        {QStringLiteral("Line\nA"), "U+000a at position 5"},
+        {QStringLiteral("Line\tA"), "control characters (newline, tab, NUL)"},
+        {QString::fromLatin1(QByteArray("Line\0A", 6)), "U+0000"},
+        {QString::fromUtf8("Line\u0085A"), "U+0085"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name.left(20).toStdString());
+        const QString problem = NameProblem(c.name);
+        if (!c.refusal) {
+            EXPECT_EQ(problem, QString());
+            continue;
+        }
+        EXPECT_TRUE(problem.contains(QLatin1String(c.refusal))) << problem.toStdString();
+    }
+}
+
 }  // namespace
