@@ -1,7 +1,6 @@
 #include "memmap/CGestioneMemMap.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <limits>
 
 #include "archive/Archive.h"
@@ -9,6 +8,7 @@
 #include "base/Errors.h"
 #include "base/MBytes.h"
 #include "base/ResString.h"
+#include "base/SafeFile.h"
 #include "base/Version.h"
 #include "model/ModelCatalogue.h"
 #include "variables/CFloatToIntDPScale.h"
@@ -535,12 +535,7 @@ QByteArray CGestioneMemMap::MemorySetupBytes() const {
 }
 
 void CGestioneMemMap::SaveMemorySetup(const QString& file) {
-    QSaveFile f(file);
-    if (!f.open(QIODevice::WriteOnly))
-        throw IoError(QStringLiteral("Cannot write %1: %2").arg(file, f.errorString()));
-    const QByteArray bytes = MemorySetupBytes();
-    if (f.write(bytes) != bytes.size() || !f.commit())
-        throw IoError(QStringLiteral("Cannot write %1: %2").arg(file, f.errorString()));
+    WriteFileSafely(file, MemorySetupBytes());
 }
 
 bool CGestioneMemMap::ReadMemorySetupBytes(const QByteArray& bytes) {
