@@ -8,6 +8,8 @@
 #include <stdexcept>
 
 #include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include "base/SettingsStore.h"
 
@@ -60,6 +62,13 @@ ReadOnlyView::ReadOnlyView(const QString& source) {
 ReadOnlyView::~ReadOnlyView() {
     if (m_mounted)
         ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
+}
+
+QString MakeFullDevice(const TempDir& dir, const QString& name) {
+    const QString path = dir.file(name);
+    if (::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+        return {};
+    return path;
 }
 
 QByteArray readFile(const QString& path) {

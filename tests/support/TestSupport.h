@@ -56,6 +56,11 @@ private:
     bool m_mounted = false;
 };
 
+// A device like /dev/full (every write fails for lack of space) made as `name` in `dir`, so a
+// writer that wrongly renames over its target replaces this node, not the system's. Empty
+// where device nodes cannot be made.
+QString MakeFullDevice(const TempDir& dir, const QString& name = QStringLiteral("full"));
+
 // Reads a whole file as bytes (empty when missing).
 QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);
