@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cstdio>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -82,7 +84,10 @@ QStringList Archive::schemaColumns(const QString& table) {
 
 void Archive::provision(const QString& dataFolder, const QStringList& templateCandidates) {
     const QString target = QDir(dataFolder).filePath(ArchiveFileName);
-    if (QFileInfo::exists(target))
+    // An empty file holds nothing to lose: it is provisioned like a missing one.
+    const QFileInfo existing(target);
+    const bool replaceEmpty = existing.isFile() && existing.size() == 0;
+    if (existing.exists() && !replaceEmpty)
         return;
     QString source;
     for (const QString& candidate : templateCandidates) {
@@ -120,7 +125,12 @@ void Archive::provision(const QString& dataFolder, const QStringList& templateCa
     out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
                        QFileDevice::ReadOther);
     // QFile::rename never replaces an existing file: an archive that appeared meanwhile wins.
-    if (!QFile::rename(out.fileName(), target)) {
+    // An empty one is replaced, unless it took content meanwhile.
+    const bool renamed = replaceEmpty ? QFileInfo(target).size() == 0 &&
+                                            ::rename(QFile::encodeName(out.fileName()).constData(),
+                                                     QFile::encodeName(target).constData()) == 0
+                                      : QFile::rename(out.fileName(), target);
+    if (!renamed) {
         if (QFileInfo::exists(target))
             return;
         throw writeFailed(QStringLiteral("the copy cannot be renamed"));
@@ -159,7 +169,13 @@ void Archive::open(const QString& path, int busyTimeoutMs) {
     d.connectionName = QStringLiteral("voltaris-archive-%1").arg(++g_connectionCount);
     d.db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), d.connectionName);
     d.db.setDatabaseName(d.path);
-    d.db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
+    // Read-only where nothing can be written (a read-only folder cannot take the journal),
+    // so reading commands work there; a change is refused by the database.
+    const bool readOnly = !info.isWritable() || !QFileInfo(info.absolutePath()).isWritable();
+    d.db.setConnectOptions(
+        QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1%2")
+            .arg(busyTimeoutMs)
+            .arg(readOnly ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
     const auto refuse = [&](const QString& message) {
         d.dropConnection();
         throw IoError(message);

@@ -38,8 +38,8 @@ public:
     // The columns the built-in schema gives a table or view (empty when it has none).
     static QStringList schemaColumns(const QString& table);
 
-    // Makes sure `dataFolder` holds the archive: when it is missing, copies the first
-    // existing template candidate to it (an existing archive is never touched). Throws
+    // Makes sure `dataFolder` holds the archive: when it is missing or empty, copies the first
+    // existing template candidate to it (an archive with content is never touched). Throws
     // TemplateMissing when no candidate exists, IoError when the copy fails.
     static void provision(const QString& dataFolder, const QStringList& templateCandidates);
 
@@ -52,7 +52,8 @@ public:
     Archive(const Archive&) = delete;
     Archive& operator=(const Archive&) = delete;
 
-    // Opens an existing archive (never creates one) and checks that it has every table,
+    // Opens an existing archive (never creates one; read-only when the file or its folder
+    // cannot be written) and checks that it has every table,
     // view, column and trigger of the schema; extra ones are tolerated. Then gives it the
     // schema's views, triggers and indexes where they differ (an older template's; not on a
     // read-only file). Throws IoError naming the file and the problem: missing, not a

@@ -1,10 +1,11 @@
 #include "CINIManager.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <cmath>
 #include <limits>
 
+#include "base/Errors.h"
+#include "base/SafeFile.h"
 #include "base/SettingsStore.h"
 
 namespace voltaris {
@@ -150,15 +151,12 @@ bool CINIManager::save(const Content& content) const {
     QString text;
     for (const QString& line : content.lines)
         text += line + content.eol;
-    QSaveFile f(m_fileName);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = text.toLatin1();
-    if (f.write(bytes) != bytes.size()) {
-        f.cancelWriting();
+    try {
+        WriteFileSafely(m_fileName, text.toLatin1());
+        return true;
+    } catch (const IoError&) {
         return false;
     }
-    return f.commit();
 }
 
 bool CINIManager::INISectionExist(const QString& Section) const {

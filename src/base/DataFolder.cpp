@@ -21,7 +21,6 @@ QString DataFolder::resolve(const QString& home, const QString& executableDir) {
     QString dir = home;
     if (dir.isEmpty())
         dir = qEnvironmentVariable("VOLTARIS_HOME");
-    const bool chosen = !dir.isEmpty();
     if (dir.isEmpty() && !executableDir.isEmpty() && isWritableDir(executableDir))
         dir = executableDir;
     if (dir.isEmpty())
@@ -29,9 +28,8 @@ QString DataFolder::resolve(const QString& home, const QString& executableDir) {
     dir = QDir::cleanPath(QDir(dir).absolutePath());
     if (!QDir().mkpath(dir))
         throw IoError(QStringLiteral("Cannot create the data folder %1").arg(dir));
-    // A folder the user chose must take the archive's journal and the trace log.
-    if (chosen && !isWritableDir(dir))
-        throw IoError(QStringLiteral("The data folder %1 is not writable").arg(dir));
+    // A read-only folder is accepted: reading the archive needs no write, and a command that
+    // changes it reports the refusal itself.
     g_dataFolder = dir;
     return dir;
 }

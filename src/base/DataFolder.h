@@ -11,7 +11,7 @@ class DataFolder {
 public:
     // Settles the folder for this run and creates it when missing. `home` is the
     // --home argument (empty when not given). Throws IoError when the folder cannot be
-    // created, or when a folder given by --home or $VOLTARIS_HOME is not writable.
+    // created; a read-only folder is accepted (the archive is then read only).
     static QString resolve(const QString& home, const QString& executableDir);
 
     // The folder settled by the last resolve() (or set()); empty before.

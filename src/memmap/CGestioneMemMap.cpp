@@ -1,7 +1,6 @@
 #include "memmap/CGestioneMemMap.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <cmath>
 #include <limits>
 
@@ -10,6 +9,7 @@
 #include "base/Errors.h"
 #include "base/MBytes.h"
 #include "base/ResString.h"
+#include "base/SafeFile.h"
 #include "base/Version.h"
 #include "model/ModelCatalogue.h"
 #include "model/Validation.h"
@@ -567,12 +567,7 @@ QByteArray CGestioneMemMap::MemorySetupBytes() const {
 }
 
 void CGestioneMemMap::SaveMemorySetup(const QString& file) {
-    QSaveFile f(file);
-    if (!f.open(QIODevice::WriteOnly))
-        throw IoError(QStringLiteral("Cannot write %1: %2").arg(file, f.errorString()));
-    const QByteArray bytes = MemorySetupBytes();
-    if (f.write(bytes) != bytes.size() || !f.commit())
-        throw IoError(QStringLiteral("Cannot write %1: %2").arg(file, f.errorString()));
+    WriteFileSafely(file, MemorySetupBytes());
 }
 
 bool CGestioneMemMap::ReadMemorySetupBytes(const QByteArray& bytes) {

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QPrinter>
 #include <algorithm>
+#include <memory>
 
 #include "base/Clock.h"
 #include "base/Errors.h"
@@ -32,15 +33,25 @@ private:
     ResumeToken m_token;
 };
 
-// The print job and the file it writes: a job that is abandoned removes its partial file.
+// The print job: on the PDF file, which is written in full or not at all, or on the printer,
+// whose print-to-file output an abandoned job removes.
 struct ReportJob {
-    ReportJob(grevlon::TabulonDocument& doc, QPrinter& printer, QString file)
-        : job(doc, printer), file(std::move(file)) {}
+    ReportJob(grevlon::TabulonDocument& doc, const grevlon::PrinterSettings& settings, bool pdf) {
+        if (pdf) {
+            job = std::make_unique<grevlon::PageJob>(doc, settings);
+            return;
+        }
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        grevlon::ConfigurePrinter(*printer, settings);
+        job = std::make_unique<grevlon::PageJob>(doc, *printer);
+        file = settings.OutputFileName;
+    }
     ~ReportJob() {
-        if (job.abort() && !file.isEmpty())
+        if (job->abort() && !file.isEmpty())
             QFile::remove(file);
     }
-    grevlon::PageJob job;
+    std::unique_ptr<QPrinter> printer;
+    std::unique_ptr<grevlon::PageJob> job;
     QString file;
 };
 
@@ -103,9 +114,7 @@ Task<EngineOutcome::Status> ReportPrinter::run() {
         co_return EngineOutcome::Failed;
     }
 
-    QPrinter printer(QPrinter::HighResolution);
-    grevlon::ConfigurePrinter(printer, printerSettings);
-    ReportJob job(doc, printer, printerSettings.OutputFileName);
+    ReportJob job(doc, printerSettings, !m_pdfFile.isEmpty());
     const qint16 first = std::max<qint16>(m_from, 1);
     const qint16 last = std::min(m_to, m_pageCount);
     const int total = std::max(0, last - first + 1);
@@ -114,7 +123,7 @@ Task<EngineOutcome::Status> ReportPrinter::run() {
         if (isCancelled())
             co_return EngineOutcome::Cancelled;
         try {
-            job.job.printPage(qint16(page));
+            job.job->printPage(qint16(page));
         } catch (const VoltarisError& e) {
             fail(e.message());
             co_return EngineOutcome::Failed;
@@ -126,7 +135,7 @@ Task<EngineOutcome::Status> ReportPrinter::run() {
     if (isCancelled())
         co_return EngineOutcome::Cancelled;
     try {
-        job.job.finish();
+        job.job->finish();
     } catch (const VoltarisError& e) {
         fail(e.message());
         co_return EngineOutcome::Failed;

@@ -1,11 +1,11 @@
 #include "sim/SimStateFile.h"
 
 #include "base/Errors.h"
+#include "base/SafeFile.h"
 #include "sim/SimModels.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
 
 namespace voltaris {
 
@@ -23,11 +23,7 @@ void SaveSimState(SimNetwork& network, const QString& path, qint64 nowMs) {
     const QJsonObject root{{QStringLiteral("format"), kFormat},
                            {QStringLiteral("version"), kVersion},
                            {QStringLiteral("instruments"), instruments}};
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(QJsonDocument(root).toJson(QJsonDocument::Indented)) < 0 || !file.commit())
-        throw IoError(QStringLiteral("Cannot write the simulator state file %1: %2")
-                          .arg(path, file.errorString()));
+    WriteFileSafely(path, QJsonDocument(root).toJson(QJsonDocument::Indented));
 }
 
 QStringList LoadSimState(SimNetwork& network, const QString& path, qint64 nowMs) {

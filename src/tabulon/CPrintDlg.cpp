@@ -1,11 +1,13 @@
 #include "tabulon/CPrintDlg.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <cmath>
 
+#include "base/Errors.h"
 #include "base/SettingsStore.h"
 #include "tabulon/Printers.h"
 
@@ -201,7 +203,10 @@ void CPrintDlg::saveApplicationPrinter() const {
                    m_Orientation == 2 ? QStringLiteral("2") : QStringLiteral("1"));
     store.setValue(section, kPrintToFileKey,
                    PrintToFile() ? QStringLiteral("True") : QStringLiteral("False"));
-    store.sync();
+    if (!store.sync())
+        throw voltaris::IoError(
+            QStringLiteral("Cannot write the printer in the settings file %1")
+                .arg(QDir::toNativeSeparators(voltaris::SettingsStore::location())));
 }
 
 bool CPrintDlg::ShowPrintDlg() {
@@ -284,10 +289,11 @@ bool CPrintDlg::showDialog(bool setup) {
         setPrintToFile(printer.outputFormat() == QPrinter::NativeFormat &&
                        !printer.outputFileName().isEmpty());
     }
-    saveApplicationPrinter();
     ApplySettings();
     CurrentPrinter().PrintToFile = PrintToFile();
     CurrentPrinter().OutputFileName = printer.outputFileName();
+    // Last, so a settings file that cannot be written still leaves the choice in use.
+    saveApplicationPrinter();
     return true;
 }
 

@@ -94,8 +94,9 @@ public:
     // (none: it stays) and gives it this paper size, when it takes it, and orientation.
     void ApplySettings();
 
-    // Shows the print dialog; on confirmation takes the choice back, remembers it, applies
-    // it and returns true; on cancel returns false and changes nothing.
+    // Shows the print dialog; on confirmation takes the choice back, applies it, remembers it
+    // and returns true (IoError when the settings file cannot take it); on cancel returns
+    // false and changes nothing.
     bool ShowPrintDlg();
     // The same with the printer setup dialog.
     bool ShowPrintSetupDlg();

@@ -2,10 +2,13 @@
 
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QScreen>
 #include <cmath>
 #include <memory>
+
+#include "base/SafeFile.h"
 
 namespace grevlon {
 
@@ -47,7 +50,16 @@ qint16 LayOutForPrinter(TabulonDocument& doc, const PrinterSettings& s) {
     return doc.CountPages();
 }
 
-PageJob::PageJob(TabulonDocument& doc, QPrinter& printer) : m_doc(doc), m_printer(printer) {}
+PageJob::PageJob(TabulonDocument& doc, QPrinter& printer)
+    : m_doc(doc), m_printer(&printer), m_device(&printer) {}
+
+PageJob::PageJob(TabulonDocument& doc, const PrinterSettings& pdf)
+    : m_doc(doc), m_file(std::make_unique<voltaris::SafeFile>(pdf.OutputFileName)) {
+    // QPdfWriter writes through a device of ours: QPrinter's own file ignores write errors.
+    m_pdf = std::make_unique<QPdfWriter>(m_file.get());
+    ConfigurePdfWriter(*m_pdf, pdf);
+    m_device = m_pdf.get();
+}
 
 PageJob::~PageJob() {
     abort();
@@ -55,19 +67,26 @@ PageJob::~PageJob() {
 
 void PageJob::printPage(qint16 page) {
     if (!m_painter) {
+        // QPdfWriter expects its device open.
+        const bool opened = !m_file || m_file->open(QIODevice::WriteOnly);
         auto painter = std::make_unique<QPainter>();
-        if (!painter->begin(&m_printer))
+        if (!opened || !painter->begin(m_device)) {
+            if (m_file)
+                throw TabulonError(QStringLiteral("Cannot write the file %1: %2")
+                                       .arg(m_file->fileName(), m_file->errorString()));
             throw TabulonError(
-                m_printer.outputFileName().isEmpty()
-                    ? QStringLiteral("Cannot start printing on %1").arg(DeviceNameOf(m_printer))
-                    : QStringLiteral("Cannot write the file %1").arg(m_printer.outputFileName()));
+                m_printer->outputFileName().isEmpty()
+                    ? QStringLiteral("Cannot start printing on %1").arg(DeviceNameOf(*m_printer))
+                    : QStringLiteral("Cannot write the file %1").arg(m_printer->outputFileName()));
+        }
         m_painter = std::move(painter);
-    } else if (!m_printer.newPage()) {
+    } else if (!m_device->newPage()) {
         throw TabulonError(QStringLiteral("The printer refused a new sheet"));
     }
-    const float tpp = 1440.0f / float(m_printer.resolution());
+    const int dpi = m_device->logicalDpiY();
+    const float tpp = 1440.0f / float(dpi);
     // A printer sheet cannot be wiped, so the printer is its own canvas.
-    PainterDevice device(*m_painter, tpp, tpp, m_printer.resolution(), false);
+    PainterDevice device(*m_painter, tpp, tpp, dpi, false);
     m_doc.ReproducePage(page, device, device);
 }
 
@@ -78,21 +97,25 @@ void PageJob::finish() {
     m_painter.reset();
     if (!ended)
         throw TabulonError(QStringLiteral("The print job could not be finished"));
+    if (m_file)
+        m_file->commit();
 }
 
 bool PageJob::abort() {
     if (!m_painter)
         return false;
     if (m_painter->isActive()) {
-        m_printer.abort();
+        if (m_printer)
+            m_printer->abort();
         m_painter->end();
     }
     m_painter.reset();
     return true;
 }
 
-bool PrintPages(TabulonDocument& doc, QPrinter& printer, qint16 from, qint16 to, QString* error) {
-    PageJob job(doc, printer);
+namespace {
+
+bool PrintJobPages(PageJob& job, qint16 from, qint16 to, QString* error) {
     try {
         for (qint32 page = from; page <= to; ++page)
             job.printPage(qint16(page));
@@ -108,14 +131,20 @@ bool PrintPages(TabulonDocument& doc, QPrinter& printer, qint16 from, qint16 to,
     }
 }
 
+}  // namespace
+
+bool PrintPages(TabulonDocument& doc, QPrinter& printer, qint16 from, qint16 to, QString* error) {
+    PageJob job(doc, printer);
+    return PrintJobPages(job, from, to, error);
+}
+
 bool PrintToPdf(TabulonDocument& doc, const QString& path, const PrinterSettings& paper,
                 QString* error) {
     const PrinterSettings s = PdfSettings(paper, path);
     try {
         const qint16 count = LayOutForPrinter(doc, s);
-        QPrinter printer(QPrinter::HighResolution);
-        ConfigurePrinter(printer, s);
-        return PrintPages(doc, printer, 1, count, error);
+        PageJob job(doc, s);
+        return PrintJobPages(job, 1, count, error);
     } catch (const voltaris::VoltarisError& e) {
         if (error)
             *error = e.message();

@@ -8,8 +8,14 @@
 #include "tabulon/Printers.h"
 #include "tabulon/TabulonDocument.h"
 
+class QPagedPaintDevice;
 class QPainter;
+class QPdfWriter;
 class QPrinter;
+
+namespace voltaris {
+class SafeFile;
+}
 
 namespace grevlon {
 
@@ -34,6 +40,9 @@ GREVLON_EXPORT qint16 LayOutForPrinter(TabulonDocument& doc, const PrinterSettin
 class GREVLON_EXPORT PageJob {
 public:
     PageJob(TabulonDocument& doc, QPrinter& printer);
+    // A job on the PDF file of `pdf` (PdfSettings): written in full by finish() or not at
+    // all (voltaris::SafeFile), so a failed or abandoned job leaves the old file as it was.
+    PageJob(TabulonDocument& doc, const PrinterSettings& pdf);
     ~PageJob();
     PageJob(const PageJob&) = delete;
     PageJob& operator=(const PageJob&) = delete;
@@ -41,14 +50,19 @@ public:
     // Prints page `page` on a sheet of its own; TabulonError when the printer or the file
     // cannot be opened or refuses a sheet, LayoutError for a page outside the count.
     void printPage(qint16 page);
-    // Ends the job (nothing to do when no page was printed); TabulonError when it fails.
+    // Ends the job (nothing to do when no page was printed); TabulonError when it fails,
+    // IoError naming the PDF file when it cannot be written.
     void finish();
-    // Abandons an open job; true when one was open (a file may hold part of the pages).
+    // Abandons an open job; true when one was open (a printer's file may hold part of the
+    // pages; a PDF file of the second constructor is left as it was).
     bool abort();
 
 private:
     TabulonDocument& m_doc;
-    QPrinter& m_printer;
+    QPrinter* m_printer = nullptr;
+    std::unique_ptr<voltaris::SafeFile> m_file;
+    std::unique_ptr<QPdfWriter> m_pdf;
+    QPagedPaintDevice* m_device = nullptr;
     std::unique_ptr<QPainter> m_painter;
 };
 

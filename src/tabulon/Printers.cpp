@@ -1,6 +1,7 @@
 #include "tabulon/Printers.h"
 
 #include <QPageLayout>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <cmath>
@@ -134,6 +135,20 @@ QSizeF PageTwips(const PrinterSettings& s) {
     return s.Orientation == 2 ? twips.transposed() : twips;
 }
 
+namespace {
+
+// The paper of `s` (A4 for an unknown code) in its orientation, without margins.
+QPageLayout FullPageLayout(const PrinterSettings& s) {
+    const QPageSize size = PageSizeOfCode(s.PaperSize);
+    QPageLayout layout(size.isValid() ? size : QPageSize(QPageSize::A4),
+                       s.Orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF());
+    layout.setMode(QPageLayout::FullPageMode);
+    return layout;
+}
+
+}  // namespace
+
 void ConfigurePrinter(QPrinter& printer, const PrinterSettings& s) {
     if (s.DeviceName == PdfPrinterName() || QPrinterInfo::printerInfo(s.DeviceName).isNull()) {
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -143,10 +158,16 @@ void ConfigurePrinter(QPrinter& printer, const PrinterSettings& s) {
         printer.setPrinterName(s.DeviceName);
         printer.setOutputFileName(s.PrintToFile ? s.OutputFileName : QString());
     }
-    const QPageSize size = PageSizeOfCode(s.PaperSize);
-    printer.setPageSize(size.isValid() ? size : QPageSize(QPageSize::A4));
-    printer.setPageOrientation(s.Orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    const QPageLayout layout = FullPageLayout(s);
+    printer.setPageSize(layout.pageSize());
+    printer.setPageOrientation(layout.orientation());
     printer.setFullPage(true);
+}
+
+void ConfigurePdfWriter(QPdfWriter& writer, const PrinterSettings& s) {
+    // The resolution of QPrinter::HighResolution on PDF, so both draw the same pages.
+    writer.setResolution(1200);
+    writer.setPageLayout(FullPageLayout(s));
 }
 
 QString DeviceNameOf(const QPrinter& printer) {

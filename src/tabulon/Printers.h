@@ -7,6 +7,7 @@
 
 #include "tabulon/TabulonTypes.h"
 
+class QPdfWriter;
 class QPrinter;
 
 namespace grevlon {
@@ -49,6 +50,8 @@ GREVLON_EXPORT QSizeF PageTwips(const PrinterSettings& s);
 // Sets `printer` up for `s`: the queue or PDF output, paper, orientation, and full-page
 // coordinates (origin at the paper's corner).
 GREVLON_EXPORT void ConfigurePrinter(QPrinter& printer, const PrinterSettings& s);
+// The same paper, orientation and full page on a PDF writer, at QPrinter's high resolution.
+GREVLON_EXPORT void ConfigurePdfWriter(QPdfWriter& writer, const PrinterSettings& s);
 // The printer name a configured QPrinter stands for (the PDF printer for PDF output).
 GREVLON_EXPORT QString DeviceNameOf(const QPrinter& printer);
 

@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <cstdlib>
 #include <functional>
 
 #include "ArchiveTestSupport.h"
@@ -35,6 +36,17 @@ TEST(Provision, ExistingArchiveIsNeverTouched) {
     EXPECT_EQ(readFile(dir.file("Zel2Program.cfg")), QByteArray("the user's archive"));
     Archive::provision(dir.path(), {dir.file("Zel2Setup.dll")});  // template missing too
     EXPECT_EQ(readFile(dir.file("Zel2Program.cfg")), QByteArray("the user's archive"));
+}
+
+TEST(Provision, EmptyArchiveIsProvisionedLikeAMissingOne) {
+    TempDir dir;
+    writeFile(dir.file("Zel2Program.cfg"), "");
+    Archive::provision(dir.path(), {templatePath()});
+    EXPECT_EQ(readFile(dir.file("Zel2Program.cfg")), readFile(templatePath()));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Zel2Program.cfg"});
+    Archive archive;
+    archive.open(dir.file("Zel2Program.cfg"));
+    EXPECT_TRUE(archive.list().isEmpty());
 }
 
 TEST(Provision, NoTemplateAnywhereIsTheSystemFileMessage) {
@@ -419,6 +431,30 @@ TEST(Open, ReadOnlyOlderArchiveOpensAsItIs) {
     EXPECT_TRUE(archive.exists(Archive::ReservedId));
     EXPECT_TRUE(archive.list().isEmpty());
     archive.close();
+    EXPECT_EQ(readFile(cfg), before);
+}
+
+// A folder that takes no new file (immutable, binding root too) but a writable archive in it:
+// the archive is opened read-only, since a change could not write its journal there.
+TEST(Open, ArchiveInAFolderThatTakesNoFileOpensReadOnly) {
+    TempDir dir;
+    QDir().mkpath(dir.file("data"));
+    const QString cfg = dir.file("data/Zel2Program.cfg");
+    QFile::copy(templatePath(), cfg);
+    makeOlderTemplate(cfg);
+    const QByteArray before = readFile(cfg);
+    const QString folder = QFile::encodeName(dir.file("data"));
+    if (std::system(("chattr +i '" + folder + "' 2>/dev/null").toLocal8Bit().constData()) != 0)
+        GTEST_SKIP() << "chattr is not available here";
+    {
+        Archive archive;
+        EXPECT_NO_THROW(archive.open(cfg));
+        if (archive.isOpen()) {
+            EXPECT_TRUE(archive.list().isEmpty());
+            EXPECT_THROW(archive.deleteProgram(10), IoError);
+        }
+    }
+    std::system(("chattr -i '" + folder + "'").toLocal8Bit().constData());
     EXPECT_EQ(readFile(cfg), before);
 }
 

@@ -82,6 +82,27 @@ TEST(SimState, EntryOfAnotherModelIsSkippedWithAWarning) {
     EXPECT_EQ(readWord(net, 1, 410), 1);
 }
 
+TEST(SimState, FullDiskFailsNamingTheFileAndKeepsTheOldState) {
+    SmallFileSystem fs;
+    if (!fs.ok())
+        GTEST_SKIP() << "mounting a tmpfs is not permitted here";
+    const QString path = fs.file(QStringLiteral("state.json"));
+    SimNetwork net;
+    net.addInstrument(kS1, 1, 1);
+    SaveSimState(net, path, 0);
+    const QByteArray old = readFile(path);
+    net.addInstrument(kR2, 2, 1);
+    fs.fillUp();
+    try {
+        SaveSimState(net, path, 0);
+        FAIL() << "no error";
+    } catch (const IoError& e) {
+        EXPECT_TRUE(e.message().contains(path + QStringLiteral(": No space left on device")))
+            << e.what();
+    }
+    EXPECT_EQ(readFile(path), old);
+}
+
 TEST(SimState, DamagedFilesAreRefusedWithTheirName) {
     TempDir dir;
     const QString path = dir.file(QStringLiteral("state.json"));

@@ -7,6 +7,10 @@
 #include <QFile>
 #include <stdexcept>
 
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 #include "base/SettingsStore.h"
 
 namespace voltaris::test {
@@ -18,6 +22,53 @@ QString dataPath(const QString& name) {
 TempDir::TempDir() {
     if (!m_dir.isValid())
         throw std::runtime_error("cannot create a temporary folder");
+}
+
+SmallFileSystem::SmallFileSystem(int kilobytes) {
+    const QByteArray options = "size=" + QByteArray::number(kilobytes) + "k";
+    m_mounted = ::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0,
+                        options.constData()) == 0;
+}
+
+SmallFileSystem::~SmallFileSystem() {
+    if (m_mounted)
+        ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
+}
+
+void SmallFileSystem::fillUp() const {
+    QFile f(file(QStringLiteral("filler")));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw std::runtime_error("cannot create the filler file");
+    const QByteArray block(4096, 'x');
+    while (f.write(block) == block.size()) {
+    }
+    while (f.write(block.constData(), 1) == 1) {
+    }
+}
+
+ReadOnlyView::ReadOnlyView(const QString& source) {
+    const QByteArray target = QFile::encodeName(m_dir.path());
+    if (::mount(QFile::encodeName(source).constData(), target.constData(), nullptr, MS_BIND,
+                nullptr) != 0)
+        return;
+    m_mounted = true;
+    if (::mount(nullptr, target.constData(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) !=
+        0) {
+        ::umount2(target.constData(), MNT_DETACH);
+        m_mounted = false;
+    }
+}
+
+ReadOnlyView::~ReadOnlyView() {
+    if (m_mounted)
+        ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
+}
+
+QString MakeFullDevice(const TempDir& dir, const QString& name) {
+    const QString path = dir.file(name);
+    if (::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+        return {};
+    return path;
 }
 
 QByteArray readFile(const QString& path) {

@@ -21,6 +21,46 @@ private:
     QTemporaryDir m_dir;
 };
 
+// A tmpfs of `kilobytes` mounted on a fresh folder for the life of the object, so a test can
+// run out of space for real. ok() is false (GTEST_SKIP) where mounting is not permitted.
+class SmallFileSystem {
+public:
+    explicit SmallFileSystem(int kilobytes = 64);
+    ~SmallFileSystem();
+    SmallFileSystem(const SmallFileSystem&) = delete;
+    SmallFileSystem& operator=(const SmallFileSystem&) = delete;
+    bool ok() const { return m_mounted; }
+    QString path() const { return m_dir.path(); }
+    QString file(const QString& name) const { return m_dir.file(name); }
+    // Takes every free byte with a filler file.
+    void fillUp() const;
+
+private:
+    TempDir m_dir;
+    bool m_mounted = false;
+};
+
+// `source` seen read-only on a fresh folder (a read-only bind mount) for the life of the
+// object: writes fail there even for root. ok() is false where mounting is not permitted.
+class ReadOnlyView {
+public:
+    explicit ReadOnlyView(const QString& source);
+    ~ReadOnlyView();
+    ReadOnlyView(const ReadOnlyView&) = delete;
+    ReadOnlyView& operator=(const ReadOnlyView&) = delete;
+    bool ok() const { return m_mounted; }
+    QString path() const { return m_dir.path(); }
+
+private:
+    TempDir m_dir;
+    bool m_mounted = false;
+};
+
+// A device like /dev/full (every write fails for lack of space) made as `name` in `dir`, so a
+// writer that wrongly renames over its target replaces this node, not the system's. Empty
+// where device nodes cannot be made.
+QString MakeFullDevice(const TempDir& dir, const QString& name = QStringLiteral("full"));
+
 // Reads a whole file as bytes (empty when missing).
 QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);

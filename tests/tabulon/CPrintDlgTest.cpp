@@ -3,6 +3,8 @@
 #include <QPrinter>
 
 #include "PrintFixture.h"
+#include "TestSupport.h"
+#include "base/Errors.h"
 #include "base/SettingsStore.h"
 
 using namespace grevlon;
@@ -157,6 +159,30 @@ TEST_F(CPrintDlgTest, RememberedPrinterFollowsTheProgramsSettingsFile) {
               QStringLiteral("11"));
     EXPECT_EQ(written.value(QStringLiteral("Application printer/DeviceName")).toString(),
               PdfPrinterName());
+}
+
+TEST_F(CPrintDlgTest, SettingsFileThatCannotBeWrittenIsReportedAndTheChoiceStillApplies) {
+    voltaris::test::SmallFileSystem fs;
+    if (!fs.ok())
+        GTEST_SKIP() << "mounting a tmpfs is not permitted here";
+    const QString settings = fs.file(QStringLiteral("settings.ini"));
+    voltaris::test::writeFile(settings, "[Other]\nKey=1\n");
+    fs.fillUp();
+    voltaris::test::ScopedSettingsFile scoped(settings);
+    CPrintDlg::setDialogRunner([](QDialog&, QPrinter& printer) {
+        printer.setPageSize(QPageSize(QPageSize::A5));
+        return true;
+    });
+    CPrintDlg dlg;
+    dlg.setApplicationName(QStringLiteral("Voltaris"));
+    try {
+        dlg.ShowPrintDlg();
+        FAIL() << "no error";
+    } catch (const voltaris::IoError& e) {
+        EXPECT_TRUE(e.message().contains(settings)) << e.what();
+    }
+    EXPECT_EQ(CurrentPrinter().PaperSize, 11);
+    EXPECT_EQ(voltaris::test::readFile(settings), QByteArray("[Other]\nKey=1\n"));
 }
 
 TEST_F(CPrintDlgTest, CancelledDialogChangesNothing) {
