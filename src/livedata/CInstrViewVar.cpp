@@ -125,7 +125,7 @@ void CInstrViewVar::AzzeraGriglia() {
 }
 
 QString CInstrViewVar::Cell(Table t, int row, int column) const {
-    if (t < 0 || t >= kTableCount || row < 1 || row > RowCount(t) || column < 0 ||
+    if (int(t) < 0 || int(t) >= kTableCount || row < 1 || row > RowCount(t) || column < 0 ||
         column >= ColumnCount(t))
         throw IndexError(QStringLiteral("Cella %1,%2 fuori tabella").arg(row).arg(column));
     return m_tables[std::size_t(t)][row - 1][column];
@@ -137,7 +137,7 @@ void CInstrViewVar::setCell(Table t, int row, int column, const QString& text) {
 }
 
 QVector<QStringList> CInstrViewVar::Rows(Table t) const {
-    if (t < 0 || t >= kTableCount)
+    if (int(t) < 0 || int(t) >= kTableCount)
         throw IndexError(QStringLiteral("Tabella %1 inesistente").arg(int(t)));
     return m_tables[std::size_t(t)];
 }
