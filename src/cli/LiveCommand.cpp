@@ -18,6 +18,9 @@ namespace {
 
 const QString kCount = QStringLiteral("--count");
 const QString kJson = QStringLiteral("--json");
+const QString kInterval = QStringLiteral("--interval");
+constexpr double kDefaultInterval = 1.0;
+constexpr double kMaxInterval = 3600.0;
 
 QString lampName(quint32 lamp) {
     switch (lamp) {
@@ -118,7 +121,7 @@ void printJson(QTextStream& out, const LivePoller& p, qint64 cycle) {
 
 int runLive(Session& s, const QStringList& args) {
     const ArgList a(args, LinkOptions::flagNames() + QStringList{kJson},
-                    LinkOptions::valuedNames() + QStringList{kCount});
+                    LinkOptions::valuedNames() + QStringList{kCount, kInterval});
     a.expectPositionals(0);
     qint64 count = 0;
     if (a.has(kCount)) {
@@ -127,6 +130,15 @@ int runLive(Session& s, const QStringList& args) {
         if (!ok || count < 1)
             throw UsageError(QStringLiteral("--count takes a number of cycles from 1, not '%1'")
                                  .arg(a.value(kCount)));
+    }
+    double interval = kDefaultInterval;
+    if (a.has(kInterval)) {
+        bool ok = false;
+        interval = a.value(kInterval).toDouble(&ok);
+        if (!ok || !(interval >= 0 && interval <= kMaxInterval))
+            throw UsageError(QStringLiteral("--interval takes seconds from 0 to %1, not '%2'")
+                                 .arg(kMaxInterval)
+                                 .arg(a.value(kInterval)));
     }
     const bool json = a.flag(kJson);
     const bool terminal = s.ctx.interactive && !json;
@@ -139,6 +151,7 @@ int runLive(Session& s, const QStringList& args) {
     poller.setPortName(link.portName);
     poller.setLinkMode(link.mode);
     poller.setMaxCycles(count);
+    poller.setCyclePause(qRound(interval * 1000));
 
     QObject::connect(&poller, &LivePoller::CycleShown, [&](qint64 cycle) {
         if (json)
@@ -146,42 +159,33 @@ int runLive(Session& s, const QStringList& args) {
         else
             printCycle(s.ctx.out, poller, cycle, terminal);
     });
-    QString caption;
-    if (terminal) {
-        QObject::connect(&poller, &LivePoller::connectionLine, [&](const QString& c) {
-            caption = c;
-            if (poller.CyclesShown() == 0) {
-                s.ctx.err << "\r\x1b[K" << c;
-                s.ctx.err.flush();
-            }
-        });
-        QObject::connect(&poller, &LivePoller::progress, [&](int v, int mn, int mx) {
-            const int span = qMax(1, mx - mn);
-            const int filled = qBound(0, (v - mn) * 30 / span, 30);
-            s.ctx.err << "\r\x1b[K[" << QString(filled, u'#') << QString(30 - filled, u' ') << "] "
-                      << caption;
-            s.ctx.err.flush();
-        });
-        QObject::connect(&poller, &LivePoller::AutoDetectVisible, [&](bool on) {
-            if (!on) {
-                s.ctx.err << "\r\x1b[K";
-                s.ctx.err.flush();
-            }
-        });
-    }
-
-    const int status = RunEngine(poller, nullptr);
-    if (terminal && poller.CyclesShown() == 0) {
-        s.ctx.err << "\r\x1b[K";
-        s.ctx.err.flush();
-    }
-    return status;
+    // Only the automatic search is shown as progress: the cycle's own captions would repeat
+    // with every table.
+    ProgressView view(s.ctx);
+    bool searching = false;
+    QObject::connect(&poller, &LivePoller::AutoDetectVisible, [&](bool on) {
+        searching = on;
+        if (!on)
+            view.clear();
+    });
+    QObject::connect(&poller, &LivePoller::connectionLine, [&](const QString& c) {
+        if (searching)
+            view.setCaption(c);
+    });
+    QObject::connect(&poller, &LivePoller::progress, [&](int v, int mn, int mx) {
+        if (searching)
+            view.setProgress(v, mn, mx);
+    });
+    QObject::connect(&poller, &LivePoller::searching,
+                     [&](int baud, int address) { view.setSearch(baud, address); });
+    return RunEngine(poller, nullptr);
 }
 
 }  // namespace
 
 Command liveCommand() {
-    return {QStringLiteral("live"), QStringLiteral("[LINK] [--count N] [--json]"),
+    return {QStringLiteral("live"),
+            QStringLiteral("[LINK] [--count N] [--interval SECONDS] [--json]"),
             QStringLiteral("show the instrument's live values (Ctrl-C ends)"), runLive};
 }
 
