@@ -48,13 +48,30 @@ QString lampSymbol(quint32 lamp, bool colour) {
 
 const char* const kTableKeys[] = {"electrical", "dmd", "maxmin", "counters"};
 
+// A cell as {"text", "value", "unit"}: the number and unit only where it shows a measurement.
+QJsonObject cellJson(const CInstrViewVar& d, CInstrViewVar::Table t, int row, int column) {
+    QJsonObject cell{{QStringLiteral("text"), d.Cell(t, row, column)}};
+    CInstrViewVar::Place place;
+    for (int v = 0; v < CInstrViewVar::kVariableCount; ++v) {
+        if (!CInstrViewVar::PlaceOf(v, place) || place.table != t || place.row != row ||
+            place.column != column)
+            continue;
+        const CInstrViewVar::Reading reading = d.ReadingOf(v);
+        if (reading.hasValue) {
+            cell.insert(QStringLiteral("value"), reading.value);
+            cell.insert(QStringLiteral("unit"), reading.unit);
+        }
+    }
+    return cell;
+}
+
 QJsonArray tableJson(const CInstrViewVar& d, CInstrViewVar::Table t) {
     const QVector<QStringList> rows = d.Rows(t);
     QJsonArray out;
     for (int r = 1; r < rows.size(); ++r) {
         QJsonObject row{{QStringLiteral("name"), rows[r][0]}};
         for (int c = 1; c < rows[r].size(); ++c)
-            row.insert(rows[0][c], rows[r][c]);
+            row.insert(rows[0][c], cellJson(d, t, r + 1, c));
         out.append(row);
     }
     return out;

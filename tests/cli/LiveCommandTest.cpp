@@ -59,9 +59,19 @@ TEST(LiveCommand, OneCycleAsJsonOverAPseudoTerminal) {
         EXPECT_EQ(tables["counters"].toArray().size(), 3);
         const QJsonObject hz = tables["electrical"].toArray()[8].toObject();
         EXPECT_EQ(hz["name"].toString(), "Hz");
-        EXPECT_TRUE(hz["L1"].toString().endsWith("Hz")) << hz["L1"].toString().toStdString();
-        const QJsonObject hours = tables["counters"].toArray()[2].toObject();
-        EXPECT_NE(hours["Totals"].toString(), "-----");
+        // Each cell: its text, and beside a measurement its number and unit.
+        const QJsonObject f = hz["L1"].toObject();
+        EXPECT_TRUE(f["text"].toString().endsWith("Hz")) << f["text"].toString().toStdString();
+        EXPECT_EQ(f["unit"].toString(), "Hz");
+        EXPECT_NEAR(f["value"].toDouble(), 50, 1);
+        EXPECT_FALSE(hz["L2"].toObject().contains("value"));
+        const QJsonObject hours = tables["counters"].toArray()[2].toObject()["Totals"].toObject();
+        EXPECT_TRUE(hours["text"].toString().endsWith("h"))
+            << hours["text"].toString().toStdString();
+        EXPECT_EQ(hours["unit"].toString(), "h");
+        EXPECT_GE(hours["value"].toDouble(), 0);
+        const QJsonObject kwh = tables["counters"].toArray()[0].toObject()["Totals"].toObject();
+        EXPECT_TRUE(kwh["text"].toString().endsWith("kWh")) << kwh["text"].toString().toStdString();
         const QJsonObject lamps = o["lamps"].toObject();
         for (const char* k : {"alarm", "out1", "out2"})
             EXPECT_TRUE(QStringList({"grey", "green", "red"}).contains(lamps[k].toString()));
