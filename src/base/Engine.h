@@ -61,6 +61,8 @@ signals:
     void connectionLine(const QString& text);
     void operationLine(const QString& text);
     void progress(int value, int minimum, int maximum);
+    // The automatic search is asking `address` at `baud` (before each address it tries).
+    void searching(int baud, int address);
     // A message for the user: its string-table id (0 for a text of its own), text, title id.
     void message(int textId, const QString& text, int titleId);
     // The line to the instruments opened or closed (the tray icon).

@@ -66,6 +66,9 @@ QList<OptionHelp> commandOptions(const QString& name) {
            QStringLiteral("also store a copy under a new id and print the id")}}},
         {QStringLiteral("live"),
          {{QStringLiteral("--count N"), QStringLiteral("stop after N cycles (default: Ctrl-C)")},
+          {QStringLiteral("--interval SECONDS"),
+           QStringLiteral("pause between polling cycles (default 1; 0: none; fractions "
+                          "allowed)")},
           {QStringLiteral("--json"), QStringLiteral("one JSON object per cycle")}}},
     };
     return options.value(name);
@@ -81,7 +84,9 @@ const QList<OptionHelp>& linkOptionHelp() {
          QStringLiteral("aux: the auxiliary port, one instrument at address 255; single: one "
                         "instrument on RS485; network: several on RS485")},
         {QStringLiteral("--address N"),
-         QStringLiteral("the instrument at address N (1..255); not on aux")},
+         QStringLiteral("the instrument at address N (1..255); not on aux. Skips the address "
+                        "search: only N is asked at each speed, where the search of all 255 "
+                        "addresses takes minutes")},
         {QStringLiteral("--auto"),
          QStringLiteral("search the address of the one instrument (single only)")},
         {QStringLiteral("--all N"),

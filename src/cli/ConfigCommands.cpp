@@ -8,6 +8,7 @@
 #include "model/ConfigurationJson.h"
 #include "model/ModelCatalogue.h"
 #include "model/Validation.h"
+#include "report/ReportRows.h"
 #include "variables/CVariableViewConvert.h"
 #include "variables/FixedPoint.h"
 #include "variables/GlobalScale.h"
@@ -125,10 +126,9 @@ void ListDigOutConfig(Listing& l, const CDigOutConfig& d, bool used) {
 void ListPulseOutSetup(Listing& l, const CPulseOutSetup& p, bool used) {
     l.heading(p.ClassName(), used);
     l.row(Label(5651), Choice(5652, p.SelectCounter(), 4));
-    QString rate = FormatFixed(p.PulseOut(), 2);
-    if (p.SelectCounter() >= 0 && p.SelectCounter() < 4)
-        rate += u' ' + ResString(5661 + p.SelectCounter());
-    l.row(Label(5657), rate);
+    const QString unit = PulseUnitText(p.SelectCounter());
+    l.row(Label(5657), unit.isEmpty() ? FormatFixed(p.PulseOut(), 2)
+                                      : FormatFixed(p.PulseOut(), 2) + u' ' + unit);
     l.row(Label(5658), Choice(5659, p.PulseOutStatus(), 2));
 }
 

@@ -101,6 +101,16 @@ void ProgressView::setProgress(int value, int minimum, int maximum) {
         redraw();
 }
 
+void ProgressView::setSearch(int baud, int address) {
+    if (!m_ctx.interactive) {
+        if (baud != m_searchBaud)
+            setOperation(QStringLiteral("Searching at %1 baud").arg(baud));
+    } else {
+        setOperation(QStringLiteral("%1 baud, address %2").arg(baud).arg(address));
+    }
+    m_searchBaud = baud;
+}
+
 void ProgressView::clear() {
     if (!m_drawn)
         return;
@@ -132,6 +142,8 @@ int RunEngine(Engine& engine, ProgressView* view) {
                          [view](const QString& t) { view->setOperation(t); });
         QObject::connect(&engine, &Engine::progress, &context,
                          [view](int v, int min, int max) { view->setProgress(v, min, max); });
+        QObject::connect(&engine, &Engine::searching, &context,
+                         [view](int baud, int address) { view->setSearch(baud, address); });
     }
     QObject::connect(
         &engine, &Engine::message, &context, [view](int, const QString& text, int titleId) {

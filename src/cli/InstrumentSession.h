@@ -34,7 +34,8 @@ private:
 
 // Shows an operation's progress on standard error: on a terminal one line redrawn with a
 // bar, the caption line and the operation line; otherwise each new caption or operation
-// line as a plain line.
+// line as a plain line. The automatic search shows its speed and address on a terminal,
+// otherwise one line per speed.
 class ProgressView {
 public:
     explicit ProgressView(Context& ctx) : m_ctx(ctx) {}
@@ -42,6 +43,7 @@ public:
     void setCaption(const QString& text);
     void setOperation(const QString& text);
     void setProgress(int value, int minimum, int maximum);
+    void setSearch(int baud, int address);
     // Removes the redrawn line (before a message is printed, and at the end).
     void clear();
 
@@ -52,6 +54,7 @@ private:
     QString m_caption;
     QString m_operation;
     int m_value = 0, m_min = 0, m_max = 0;
+    int m_searchBaud = 0;
     bool m_drawn = false;
 };
 

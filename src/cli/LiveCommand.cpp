@@ -18,6 +18,9 @@ namespace {
 
 const QString kCount = QStringLiteral("--count");
 const QString kJson = QStringLiteral("--json");
+const QString kInterval = QStringLiteral("--interval");
+constexpr double kDefaultInterval = 1.0;
+constexpr double kMaxInterval = 3600.0;
 
 QString lampName(quint32 lamp) {
     switch (lamp) {
@@ -45,13 +48,30 @@ QString lampSymbol(quint32 lamp, bool colour) {
 
 const char* const kTableKeys[] = {"electrical", "dmd", "maxmin", "counters"};
 
+// A cell as {"text", "value", "unit"}: the number and unit only where it shows a measurement.
+QJsonObject cellJson(const CInstrViewVar& d, CInstrViewVar::Table t, int row, int column) {
+    QJsonObject cell{{QStringLiteral("text"), d.Cell(t, row, column)}};
+    CInstrViewVar::Place place;
+    for (int v = 0; v < CInstrViewVar::kVariableCount; ++v) {
+        if (!CInstrViewVar::PlaceOf(v, place) || place.table != t || place.row != row ||
+            place.column != column)
+            continue;
+        const CInstrViewVar::Reading reading = d.ReadingOf(v);
+        if (reading.hasValue) {
+            cell.insert(QStringLiteral("value"), reading.value);
+            cell.insert(QStringLiteral("unit"), reading.unit);
+        }
+    }
+    return cell;
+}
+
 QJsonArray tableJson(const CInstrViewVar& d, CInstrViewVar::Table t) {
     const QVector<QStringList> rows = d.Rows(t);
     QJsonArray out;
     for (int r = 1; r < rows.size(); ++r) {
         QJsonObject row{{QStringLiteral("name"), rows[r][0]}};
         for (int c = 1; c < rows[r].size(); ++c)
-            row.insert(rows[0][c], rows[r][c]);
+            row.insert(rows[0][c], cellJson(d, t, r + 1, c));
         out.append(row);
     }
     return out;
@@ -118,7 +138,7 @@ void printJson(QTextStream& out, const LivePoller& p, qint64 cycle) {
 
 int runLive(Session& s, const QStringList& args) {
     const ArgList a(args, LinkOptions::flagNames() + QStringList{kJson},
-                    LinkOptions::valuedNames() + QStringList{kCount});
+                    LinkOptions::valuedNames() + QStringList{kCount, kInterval});
     a.expectPositionals(0);
     qint64 count = 0;
     if (a.has(kCount)) {
@@ -127,6 +147,15 @@ int runLive(Session& s, const QStringList& args) {
         if (!ok || count < 1)
             throw UsageError(QStringLiteral("--count takes a number of cycles from 1, not '%1'")
                                  .arg(a.value(kCount)));
+    }
+    double interval = kDefaultInterval;
+    if (a.has(kInterval)) {
+        bool ok = false;
+        interval = a.value(kInterval).toDouble(&ok);
+        if (!ok || !(interval >= 0 && interval <= kMaxInterval))
+            throw UsageError(QStringLiteral("--interval takes seconds from 0 to %1, not '%2'")
+                                 .arg(kMaxInterval)
+                                 .arg(a.value(kInterval)));
     }
     const bool json = a.flag(kJson);
     const bool terminal = s.ctx.interactive && !json;
@@ -139,6 +168,7 @@ int runLive(Session& s, const QStringList& args) {
     poller.setPortName(link.portName);
     poller.setLinkMode(link.mode);
     poller.setMaxCycles(count);
+    poller.setCyclePause(qRound(interval * 1000));
 
     QObject::connect(&poller, &LivePoller::CycleShown, [&](qint64 cycle) {
         if (json)
@@ -146,42 +176,33 @@ int runLive(Session& s, const QStringList& args) {
         else
             printCycle(s.ctx.out, poller, cycle, terminal);
     });
-    QString caption;
-    if (terminal) {
-        QObject::connect(&poller, &LivePoller::connectionLine, [&](const QString& c) {
-            caption = c;
-            if (poller.CyclesShown() == 0) {
-                s.ctx.err << "\r\x1b[K" << c;
-                s.ctx.err.flush();
-            }
-        });
-        QObject::connect(&poller, &LivePoller::progress, [&](int v, int mn, int mx) {
-            const int span = qMax(1, mx - mn);
-            const int filled = qBound(0, (v - mn) * 30 / span, 30);
-            s.ctx.err << "\r\x1b[K[" << QString(filled, u'#') << QString(30 - filled, u' ') << "] "
-                      << caption;
-            s.ctx.err.flush();
-        });
-        QObject::connect(&poller, &LivePoller::AutoDetectVisible, [&](bool on) {
-            if (!on) {
-                s.ctx.err << "\r\x1b[K";
-                s.ctx.err.flush();
-            }
-        });
-    }
-
-    const int status = RunEngine(poller, nullptr);
-    if (terminal && poller.CyclesShown() == 0) {
-        s.ctx.err << "\r\x1b[K";
-        s.ctx.err.flush();
-    }
-    return status;
+    // Only the automatic search is shown as progress: the cycle's own captions would repeat
+    // with every table.
+    ProgressView view(s.ctx);
+    bool searching = false;
+    QObject::connect(&poller, &LivePoller::AutoDetectVisible, [&](bool on) {
+        searching = on;
+        if (!on)
+            view.clear();
+    });
+    QObject::connect(&poller, &LivePoller::connectionLine, [&](const QString& c) {
+        if (searching)
+            view.setCaption(c);
+    });
+    QObject::connect(&poller, &LivePoller::progress, [&](int v, int mn, int mx) {
+        if (searching)
+            view.setProgress(v, mn, mx);
+    });
+    QObject::connect(&poller, &LivePoller::searching,
+                     [&](int baud, int address) { view.setSearch(baud, address); });
+    return RunEngine(poller, nullptr);
 }
 
 }  // namespace
 
 Command liveCommand() {
-    return {QStringLiteral("live"), QStringLiteral("[LINK] [--count N] [--json]"),
+    return {QStringLiteral("live"),
+            QStringLiteral("[LINK] [--count N] [--interval SECONDS] [--json]"),
             QStringLiteral("show the instrument's live values (Ctrl-C ends)"), runLive};
 }
 

@@ -65,7 +65,8 @@ SearchRange SearchRange::For(qint16 modeConfig, qint16 selNetworkAdd, qint16 net
 }
 
 Task<qint16> SearchFirstAddress(CWirrel& link, Clock& clock, SearchRange range,
-                                std::function<void(int, int, int)> progress) {
+                                std::function<void(int, int, int)> progress,
+                                std::function<void(qint16)> trying) {
     const SearchTiming timing(link);
     const int minimum = range.progressMinimum();
     progress(minimum, minimum, range.first);
@@ -73,6 +74,8 @@ Task<qint16> SearchFirstAddress(CWirrel& link, Clock& clock, SearchRange range,
         progress(range.first - address + range.last, minimum, range.first);
         if (address < 1 || address > 255)
             continue;
+        if (trying)
+            trying(address);
         const qint32 e = co_await Exchange(
             link, clock, BuildReadRequest(static_cast<quint8>(address), kRegModelHigh, 1),
             ReadReplyLength(1));

@@ -70,11 +70,13 @@ struct SearchRange {
 };
 
 // Asks each address of `range` in turn for the model register under SearchTiming, reporting
-// progress (value, minimum, maximum) at the start and before each address. Returns the first
-// address that answered, or the one being asked when the exchange was cancelled (the link's Error()
-// tells which); 0 when none answered. An address outside 1..255 cannot be sent and is passed over.
+// progress (value, minimum, maximum) at the start and before each address, and `trying` with
+// each address it sends to. Returns the first address that answered, or the one being asked
+// when the exchange was cancelled (the link's Error() tells which); 0 when none answered. An
+// address outside 1..255 cannot be sent and is passed over.
 Task<qint16> SearchFirstAddress(CWirrel& link, Clock& clock, SearchRange range,
-                                std::function<void(int, int, int)> progress);
+                                std::function<void(int, int, int)> progress,
+                                std::function<void(qint16)> trying = {});
 
 // The speeds an automatic search tries, in order, as baud-table indexes with their rates;
 // the auxiliary port answers at 4800 baud only.

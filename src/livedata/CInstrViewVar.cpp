@@ -1,6 +1,7 @@
 #include "livedata/CInstrViewVar.h"
 
 #include <QLocale>
+#include <charconv>
 
 #include "base/CTraceCode.h"
 #include "base/Errors.h"
@@ -15,7 +16,7 @@ namespace voltaris {
 namespace {
 
 constexpr int kCleared = 1760;
-constexpr int kVariableCount = 61;
+constexpr int kVariableCount = CInstrViewVar::kVariableCount;
 
 struct TableShape {
     int rows;
@@ -120,12 +121,12 @@ void CInstrViewVar::AzzeraGriglia() {
                 rows[r][c] = cleared;
         }
     }
-    for (QString& text : m_texts)
-        text = cleared;
+    for (Reading& r : m_readings)
+        r = Reading::textOnly(cleared);
 }
 
 QString CInstrViewVar::Cell(Table t, int row, int column) const {
-    if (t < 0 || t >= kTableCount || row < 1 || row > RowCount(t) || column < 0 ||
+    if (int(t) < 0 || int(t) >= kTableCount || row < 1 || row > RowCount(t) || column < 0 ||
         column >= ColumnCount(t))
         throw IndexError(QStringLiteral("Cella %1,%2 fuori tabella").arg(row).arg(column));
     return m_tables[std::size_t(t)][row - 1][column];
@@ -137,7 +138,7 @@ void CInstrViewVar::setCell(Table t, int row, int column, const QString& text) {
 }
 
 QVector<QStringList> CInstrViewVar::Rows(Table t) const {
-    if (t < 0 || t >= kTableCount)
+    if (int(t) < 0 || int(t) >= kTableCount)
         throw IndexError(QStringLiteral("Tabella %1 inesistente").arg(int(t)));
     return m_tables[std::size_t(t)];
 }
@@ -160,23 +161,39 @@ QString CInstrViewVar::FormatHundredths(qint32 hundredths, const QString& decima
 QString CInstrViewVar::Text(int v) const {
     if (v < 0 || v >= kVariableCount)
         throw IndexError(QStringLiteral("Indice variabile %1 fuori tabella").arg(v));
-    return m_texts[std::size_t(v)];
+    return m_readings[std::size_t(v)].text;
 }
 
-QString CInstrViewVar::formatValue(int v, qint16 low, qint16 high) {
+CInstrViewVar::Reading CInstrViewVar::ReadingOf(int v) const {
+    if (v < 0 || v >= kVariableCount)
+        throw IndexError(QStringLiteral("Indice variabile %1 fuori tabella").arg(v));
+    return m_readings[std::size_t(v)];
+}
+
+CInstrViewVar::Reading CInstrViewVar::readingOf(int v, qint16 low, qint16 high) {
     const qint32 p = MBytes::MakeLong(low, high);
-    if (v >= 43 && v <= 46)
-        return FormatTenths(p, m_decimalPoint);
+    if (v >= 43 && v <= 46) {
+        const QString unit = (v == 43 || v == 45) ? QStringLiteral("kWh") : QStringLiteral("kvarh");
+        return {FormatTenths(p, m_decimalPoint) + unit, true, p / 10.0, unit};
+    }
     if (v == 47)
-        return FormatHundredths(p, m_decimalPoint);
+        return {FormatHundredths(p, m_decimalPoint) + u'h', true, p / 100.0, QStringLiteral("h")};
     QuietMessages quiet;
     ScopedMessages scope(&quiet);
     try {
-        m_converter.VariableFloat(static_cast<qint16>(v), MBytes::SingleFromLong(p));
-        return m_converter.ElettricDataString();
+        const float value = MBytes::SingleFromLong(p);
+        m_converter.VariableFloat(static_cast<qint16>(v), value);
+        const CVariableType& type = m_converter.VariableType();
+        if (type.IsPhaseSequence())
+            return Reading::textOnly(m_converter.ElettricDataString());
+        // The single's shortest decimal form, not its binary fraction widened to a double.
+        char digits[32];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        return {m_converter.ElettricDataString(), true,
+                QByteArray(digits, qsizetype(end - digits)).toDouble(), type.UnitaIngegneristica()};
     } catch (const AssertFailed&) {
         // Out of the scale table's reach (an infinity, 10^16 or more): nothing to show.
-        return ResString(kCleared);
+        return Reading::textOnly(ResString(kCleared));
     }
 }
 
@@ -190,14 +207,14 @@ void CInstrViewVar::ProcessData(const QVector<qint16>& words) {
     for (int v = 0; v < kVariableCount; ++v) {
         if (validSystem && (m_masks[std::size_t(v)] >> m_System) & 1u) {
             g_Trace().BugMessage(QStringLiteral("Indice variabile:") + QString::number(v));
-            m_texts[std::size_t(v)] = formatValue(v, words[2 * v], words[2 * v + 1]);
+            m_readings[std::size_t(v)] = readingOf(v, words[2 * v], words[2 * v + 1]);
         } else {
-            m_texts[std::size_t(v)] = ResString(kCleared);
+            m_readings[std::size_t(v)] = Reading::textOnly(ResString(kCleared));
         }
     }
     for (int v = 0; v < kVariableCount; ++v) {
         const Place& p = kPlaces[std::size_t(v)];
-        m_tables[std::size_t(p.table)][p.row - 1][p.column] = m_texts[std::size_t(v)];
+        m_tables[std::size_t(p.table)][p.row - 1][p.column] = m_readings[std::size_t(v)].text;
     }
 }
 

@@ -17,6 +17,7 @@ public:
     enum Table { Electrical = 0, Dmd = 1, MaxMin = 2, Counters = 3 };
     static constexpr int kTableCount = 4;
     static constexpr int kWordCount = 122;
+    static constexpr int kVariableCount = 61;
 
     // Counters in tenths and hours in hundredths use `decimalPoint`; so do the scaled values.
     CInstrViewVar();
@@ -58,6 +59,16 @@ public:
     void ProcessData(const QVector<qint16>& words);
     // Text of variable v (0..60) after the last ProcessData.
     QString Text(int v) const;
+    // Variable v as shown, as a number in `unit` (what the text shows, before the scaling's
+    // prefix and rounding) and the unit; no number when the text is no measurement.
+    struct Reading {
+        QString text;
+        bool hasValue = false;
+        double value = 0;
+        QString unit;
+        static Reading textOnly(const QString& text) { return {text, false, 0, QString()}; }
+    };
+    Reading ReadingOf(int v) const;
 
     // Where variable v is shown: table, row, column; false for none.
     struct Place {
@@ -67,17 +78,18 @@ public:
     };
     static bool PlaceOf(int v, Place& place);
 
-    // The counter texts: tenths as "#######0.0", hundredths as "#####0.00".
+    // The counter numbers: tenths as "#######0.0", hundredths as "#####0.00"; the texts shown
+    // add the unit (kWh, kvarh, h).
     static QString FormatTenths(qint32 tenths, const QString& decimalPoint);
     static QString FormatHundredths(qint32 hundredths, const QString& decimalPoint);
 
 private:
-    QString formatValue(int v, qint16 low, qint16 high);
+    Reading readingOf(int v, qint16 low, qint16 high);
 
     QString m_decimalPoint;
     qint16 m_System = 0;
     std::array<quint16, 61> m_masks{};
-    std::array<QString, 61> m_texts;
+    std::array<Reading, 61> m_readings;
     std::array<QVector<QStringList>, kTableCount> m_tables;
     CVariableViewConvert m_converter;
 };

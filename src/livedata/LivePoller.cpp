@@ -5,6 +5,7 @@
 #include "base/Errors.h"
 #include "base/MBytes.h"
 #include "base/ResString.h"
+#include "base/Wait.h"
 #include "comm/CWirrel.h"
 #include "comm/Frames.h"
 #include "comm/LinkExchange.h"
@@ -19,6 +20,8 @@ namespace {
 constexpr int kTitle = 208;
 constexpr qint16 kAuxiliaryAddress = 255;
 constexpr int kLiveReads = 11;
+// A cancel during the pause between cycles is seen within this time.
+constexpr int kPauseStepMs = 100;
 
 }  // namespace
 
@@ -109,7 +112,7 @@ Task<bool> LivePoller::exchange(QByteArray request, int replyLength) {
     co_return co_await Exchange(*m_link, clock(), std::move(request), replyLength) == CWirrel::leOk;
 }
 
-Task<bool> LivePoller::scanAddresses() {
+Task<bool> LivePoller::scanAddresses(qint32 baud) {
     if (m_network->ModeConfig() != 0)
         setSpin(static_cast<qint16>(qBound(1, int(m_network->TotalInstrNetwork()), 255)),
                 m_spinValue);
@@ -117,7 +120,8 @@ Task<bool> LivePoller::scanAddresses() {
         *m_link, clock(),
         SearchRange::For(m_network->ModeConfig(), m_network->SelNetworkAdd(),
                          m_network->NetworkAdd()),
-        [this](int value, int minimum, int maximum) { emit progress(value, minimum, maximum); });
+        [this](int value, int minimum, int maximum) { emit progress(value, minimum, maximum); },
+        [this, baud](qint16 address) { emit searching(baud, address); });
     if (found == 0)
         co_return false;
     setSpin(m_spinMax, found);
@@ -125,8 +129,8 @@ Task<bool> LivePoller::scanAddresses() {
 }
 
 Task<bool> LivePoller::findInstrument() {
-    emit connectionLine(ResString(229));
     emit AutoDetectVisible(true);
+    emit connectionLine(ResString(229));
     bool found = false;
     bool cancelled = false;
     bool anyOpened = false;
@@ -136,7 +140,7 @@ Task<bool> LivePoller::findInstrument() {
             cancelled = isCancelled();
         } else {
             anyOpened = true;
-            found = co_await scanAddresses();
+            found = co_await scanAddresses(t.baud);
             cancelled = m_link->Error() == CWirrel::leCancelled || isCancelled();
             m_link->CloseRs232();
         }
@@ -246,6 +250,12 @@ Task<LivePoller::Step> LivePoller::readAlarms(bool* state) {
     co_return Step::Ok;
 }
 
+Task<bool> LivePoller::pause() {
+    for (int left = m_cyclePauseMs; left > 0 && !isCancelled(); left -= kPauseStepMs)
+        co_await Delay{clock(), qMin(left, kPauseStepMs)};
+    co_return !isCancelled();
+}
+
 LivePoller::Lamps LivePoller::LampsFor(bool out1IsAlarm, bool out2IsAlarm, bool alarm1,
                                        bool alarm2) {
     return {out1IsAlarm ? ((alarm1 || alarm2) ? Red : Green) : Grey,
@@ -322,6 +332,10 @@ Task<EngineOutcome::Status> LivePoller::run() {
         emit CycleShown(m_cycles);
         if (m_maxCycles > 0 && m_cycles >= m_maxCycles) {
             outcome = EngineOutcome::Done;
+            break;
+        }
+        if (!co_await pause()) {
+            outcome = EngineOutcome::Cancelled;
             break;
         }
     }

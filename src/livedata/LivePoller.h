@@ -39,6 +39,8 @@ public:
     void setLinkMode(LinkMode mode);
     // Stops cleanly after this many shown cycles (0: until cancelled or failed).
     void setMaxCycles(qint64 cycles) { m_maxCycles = cycles; }
+    // Waits this long after each shown cycle before the next one (0: none, the default).
+    void setCyclePause(int ms) { m_cyclePauseMs = qMax(0, ms); }
 
     // ReturnValue is false after a cancel or a failure.
     bool ReturnValue() const { return m_ReturnValue; }
@@ -93,12 +95,14 @@ private:
     enum class Step { Ok, Failed, Retry };
 
     Task<bool> findInstrument();
-    Task<bool> scanAddresses();
+    Task<bool> scanAddresses(qint32 baud);
     Task<bool> exchange(QByteArray request, int replyLength);
     Step check();
     Task<Step> readSystem(qint16& system);
     Task<Step> readMeasurements(QVector<qint16>& words);
     Task<Step> readAlarms(bool* state);
+    // False when cancelled during the pause.
+    Task<bool> pause();
     void showLamps(const bool state[4]);
     void setSpin(qint16 max, qint16 value);
     void trace(const QString& line) const;
@@ -120,6 +124,7 @@ private:
     qint16 m_currentAddress = 1;
     qint32 m_baudIndex = 2;
     qint64 m_maxCycles = 0;
+    int m_cyclePauseMs = 0;
     qint64 m_cycles = 0;
     Lamp m_ledAlarm = Grey;
     Lamp m_ledOut1 = Grey;

@@ -173,9 +173,8 @@ Task<bool> TransferProcedure::findBaudRate(qint32& baudIndex) {
             *m_link, clock(),
             SearchRange::For(m_network->ModeConfig(), m_network->SelNetworkAdd(),
                              m_network->NetworkAdd()),
-            [this](int value, int minimum, int maximum) {
-                emit progress(value, minimum, maximum);
-            });
+            [this](int value, int minimum, int maximum) { emit progress(value, minimum, maximum); },
+            [this, baud = speed.baud](qint16 address) { emit searching(baud, address); });
         const bool cancelled = m_link->Error() == CWirrel::leCancelled || isCancelled();
         m_link->CloseRs232();
         if (cancelled) {

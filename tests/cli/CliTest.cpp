@@ -163,7 +163,7 @@ TEST(Cli, EveryCommandHasItsOwnHelp) {
         {{"read", "--help"}, "read [--archive] LINK"},
         {{"reset", "--help"}, "reset KIND LINK"},
         {{"scan", "--help"}, "scan LINK"},
-        {{"live", "--help"}, "live [LINK] [--count N] [--json]"},
+        {{"live", "--help"}, "live [LINK] [--count N] [--interval SECONDS] [--json]"},
         {{"--help", "live"}, "live [LINK]"},
     };
     static const QRegularExpression option("--[a-z0-9-]+");

@@ -140,8 +140,8 @@ TEST_F(ConfigCommands, ShowListsNamesAndUnits) {
         "^  Dmd power calculation +10 minutes\\.$",
         "^  Output 1 setup +Alarm$",
         "^\\[CPulseOutSetup1\\] \\(not used\\)$",
-        // The reactive counter takes the unit text of 5662, as the pulse page does.
-        "^  Pulse output +12\\.50 Pulses/KWh$",
+        // A reactive counter is weighed in pulses per kvarh, as the report says.
+        "^  Pulse output +12\\.50 Pulses/Kvarh$",
         "^  Alarm setup 2$",
         "^    Variable to be controlled +PF L1$",
         "^    Up limit of the window alarm +550\\.0A$",

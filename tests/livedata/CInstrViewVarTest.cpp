@@ -82,9 +82,11 @@ QVector<qint16> distinctWords() {
 
 QString expectedText(int v, const QVector<qint16>& w) {
     if (v >= 43 && v <= 46)
-        return T::FormatTenths(MBytes::MakeLong(w[2 * v], w[2 * v + 1]), QStringLiteral("."));
+        return T::FormatTenths(MBytes::MakeLong(w[2 * v], w[2 * v + 1]), QStringLiteral(".")) +
+               (v % 2 ? "kWh" : "kvarh");
     if (v == 47)
-        return T::FormatHundredths(MBytes::MakeLong(w[2 * v], w[2 * v + 1]), QStringLiteral("."));
+        return T::FormatHundredths(MBytes::MakeLong(w[2 * v], w[2 * v + 1]), QStringLiteral(".")) +
+               "h";
     CVariableViewConvert c(QStringLiteral("."));
     c.VariableFloat(qint16(v), MBytes::SingleFromLong(MBytes::MakeLong(w[2 * v], w[2 * v + 1])));
     return c.ElettricDataString();
@@ -141,8 +143,8 @@ TEST(InstrViewVar, EveryCodeLandsInItsCellAndNowhereElse) {
                 }
     // A few texts spelled out.
     EXPECT_EQ(d.Cell(T::Electrical, 13, 1), "OK");
-    EXPECT_EQ(d.Cell(T::Counters, 4, 1), "10.47");
-    EXPECT_EQ(d.Cell(T::Counters, 2, 2), "104.5");
+    EXPECT_EQ(d.Cell(T::Counters, 4, 1), "10.47h");
+    EXPECT_EQ(d.Cell(T::Counters, 2, 2), "104.5kWh");
 }
 
 TEST(InstrViewVar, ReadableValuesAsAnInstallerSeesThem) {
@@ -152,11 +154,18 @@ TEST(InstrViewVar, ReadableValuesAsAnInstallerSeesThem) {
         T::Table table;
         int row, column;
         const char* text;
+        // The number and unit beside the text; no unit: no number (phase sequence).
+        double value;
+        const char* unit;
     };
     const QList<Case> cases = {
-        {0, 230.4f, T::Electrical, 2, 2, "230.4V"}, {29, 50.0f, T::Electrical, 10, 2, "50.00Hz"},
-        {20, -0.95f, T::Electrical, 9, 2, "C.950"}, {21, 0.95f, T::Electrical, 9, 3, "L.950"},
-        {19, 0.0f, T::Electrical, 13, 1, "NO OK"},  {25, 12345.0f, T::Electrical, 6, 1, "12.34KW"},
+        {0, 230.4f, T::Electrical, 2, 2, "230.4V", 230.4, "V"},
+        {29, 50.0f, T::Electrical, 10, 2, "50.00Hz", 50.0, "Hz"},
+        {20, -0.95f, T::Electrical, 9, 2, "C.950", -0.95, ""},
+        {21, 0.95f, T::Electrical, 9, 3, "L.950", 0.95, ""},
+        {19, 0.0f, T::Electrical, 13, 1, "NO OK", 0, nullptr},
+        {25, 12345.0f, T::Electrical, 6, 1, "12.34KW", 12345.0, "W"},
+        {3, 5849.3f, T::Electrical, 3, 2, "5849V", 5849.3, "V"},
     };
     for (const Case& c : cases) {
         T d(QStringLiteral("."));
@@ -164,6 +173,13 @@ TEST(InstrViewVar, ReadableValuesAsAnInstallerSeesThem) {
         setSingle(w, c.v, c.x);
         d.ProcessData(w);
         EXPECT_EQ(d.Cell(c.table, c.row, c.column), QString::fromLatin1(c.text)) << c.v;
+        const T::Reading r = d.ReadingOf(c.v);
+        EXPECT_EQ(r.text, QString::fromLatin1(c.text)) << c.v;
+        EXPECT_EQ(r.hasValue, c.unit != nullptr) << c.v;
+        if (c.unit) {
+            EXPECT_EQ(r.value, c.value) << c.v;
+            EXPECT_EQ(r.unit, QString::fromLatin1(c.unit)) << c.v;
+        }
     }
 }
 
@@ -173,19 +189,20 @@ TEST(InstrViewVar, CountersInTenthsAndHoursInHundredths) {
         int v;
         const char* separator;
         const char* text;
+        double value;
     };
     const QList<Case> cases = {
-        {0x3039, 0, 43, ".", "1234.5"},
-        {0x04D2, 0, 47, ".", "12.34"},
-        {0x04D2, 0, 47, ",", "12,34"},
-        {0x3039, 0, 44, ",", "1234,5"},
-        {5, 0, 47, ".", "0.05"},
-        {0, 0, 45, ".", "0.0"},
-        {-5, -1, 46, ".", "-0.5"},
-        {-1, 0x7FFF, 43, ".", "214748364.7"},
-        {0, qint16(0x8000), 43, ".", "-214748364.8"},
+        {0x3039, 0, 43, ".", "1234.5kWh", 1234.5},
+        {0x04D2, 0, 47, ".", "12.34h", 12.34},
+        {0x04D2, 0, 47, ",", "12,34h", 12.34},
+        {0x3039, 0, 44, ",", "1234,5kvarh", 1234.5},
+        {5, 0, 47, ".", "0.05h", 0.05},
+        {0, 0, 45, ".", "0.0kWh", 0},
+        {-5, -1, 46, ".", "-0.5kvarh", -0.5},
+        {-1, 0x7FFF, 43, ".", "214748364.7kWh", 214748364.7},
+        {0, qint16(0x8000), 43, ".", "-214748364.8kWh", -214748364.8},
         // The high word carries the upper 16 bits: 0x00010000 tenths.
-        {0, 1, 45, ".", "6553.6"},
+        {0, 1, 45, ".", "6553.6kWh", 6553.6},
     };
     for (const Case& c : cases) {
         T d(QString::fromLatin1(c.separator));
@@ -194,6 +211,8 @@ TEST(InstrViewVar, CountersInTenthsAndHoursInHundredths) {
         w[2 * c.v + 1] = c.high;
         d.ProcessData(w);
         EXPECT_EQ(d.Text(c.v), QString::fromLatin1(c.text)) << c.v;
+        EXPECT_TRUE(d.ReadingOf(c.v).hasValue);
+        EXPECT_DOUBLE_EQ(d.ReadingOf(c.v).value, c.value) << c.v;
     }
 }
 

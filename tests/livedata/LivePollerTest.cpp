@@ -121,8 +121,18 @@ TEST(LivePoller, SingleInstrumentIsFoundBySpeedAndAddressIntoTheSpinOnly) {
     LivePoller& p = s.make();
     QList<bool> autoDetect;
     QObject::connect(&p, &L::AutoDetectVisible, [&](bool on) { autoDetect << on; });
+    QList<QPair<int, int>> tried;
+    QObject::connect(&p, &L::searching, [&](int baud, int address) {
+        tried.append({baud, address});
+    });
     p.setMaxCycles(1);
     EXPECT_EQ(RunToFinish(p, s.clock), Outcome::Done);
+    // Each address sent during the search is announced with its speed, in order.
+    ASSERT_EQ(tried.size(), 255 + 239);
+    for (int i = 0; i < tried.size(); ++i) {
+        EXPECT_EQ(tried[i].first, i < 255 ? 38400 : 19200) << i;
+        EXPECT_EQ(tried[i].second, i < 255 ? 255 - i : 255 - (i - 255)) << i;
+    }
     EXPECT_TRUE(s.trace.lines.contains("Tentativo connessione con RS232 a 38400 baud..."));
     EXPECT_TRUE(s.trace.lines.contains("Tentativo connessione con RS232 a 19200 baud..."));
     EXPECT_FALSE(s.trace.lines.contains("Tentativo connessione con RS232 a 9600 baud..."));
@@ -299,6 +309,52 @@ TEST_P(LiveFaults, EachFaultEndsWithItsMessageAndThePortClosed) {
 
 INSTANTIATE_TEST_SUITE_P(Sim, LiveFaults, ::testing::ValuesIn(AllSimFaults()),
                          [](const auto& info) { return SimFaultName(info.param).toStdString(); });
+
+// The gap between the ends of two cycles, with `pauseMs` between cycles.
+qint64 cycleGap(int pauseMs) {
+    SimLive s;
+    s.net.addInstrument(kModel, 7, 1);
+    s.net.setAuxiliary(true);
+    s.comm.setInterfaceType(CCommConfig::AuxiliaryPort);
+    LivePoller& p = s.make();
+    p.setCyclePause(pauseMs);
+    p.setMaxCycles(2);
+    QList<qint64> shown;
+    QObject::connect(&p, &L::CycleShown, [&](qint64) { shown << s.clock.nowMs(); });
+    EXPECT_EQ(RunToFinish(p, s.clock), Outcome::Done);
+    EXPECT_EQ(s.frames.size(), 2 * 14);
+    return shown.size() == 2 ? shown[1] - shown[0] : -1;
+}
+
+TEST(LivePoller, ThePauseComesBetweenCycles) {
+    const qint64 busy = cycleGap(0);
+    ASSERT_GE(busy, 0);
+    EXPECT_EQ(cycleGap(1000), busy + 1000);
+    EXPECT_EQ(cycleGap(250), busy + 250);
+}
+
+TEST(LivePoller, CancelDuringThePauseEndsItSoon) {
+    SimLive s;
+    s.net.addInstrument(kModel, 7, 1);
+    s.net.setAuxiliary(true);
+    s.comm.setInterfaceType(CCommConfig::AuxiliaryPort);
+    LivePoller& p = s.make();
+    p.setCyclePause(60000);
+    qint64 cancelledAt = -1;
+    QObject::connect(&p, &L::CycleShown, [&](qint64) {
+        s.clock.callLater(500, [&] {
+            cancelledAt = s.clock.nowMs();
+            p.Cancel();
+        });
+    });
+    EXPECT_EQ(RunToFinish(p, s.clock), Outcome::Cancelled);
+    EXPECT_FALSE(p.ReturnValue());
+    EXPECT_EQ(p.CyclesShown(), 1);
+    EXPECT_EQ(s.frames.size(), 14);
+    ASSERT_GE(cancelledAt, 0);
+    EXPECT_LE(s.clock.nowMs() - cancelledAt, 200);
+    EXPECT_FALSE(s.line->isOpen());
+}
 
 TEST(LivePoller, CancelDuringTheBaudSearchStopsIt) {
     SimLive s;

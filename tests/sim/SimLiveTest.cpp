@@ -15,7 +15,6 @@ namespace {
 
 constexpr qint64 kHour = 3600 * 1000;
 constexpr quint32 kHigh = 0x00230004;  // KM5.1: 230 V class
-constexpr quint32 kLow = 0x00240004;   // KM6.1: 57.7 V class
 
 SimMeasureSetup setupFor(int system, quint16 ta = 1, quint16 tv = 10, bool high = true) {
     SimMeasureSetup s;
