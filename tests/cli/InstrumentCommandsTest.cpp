@@ -214,7 +214,7 @@ TEST_F(InstrumentCommands, TransmitAndReadBackOverAPseudoTerminal) {
     EXPECT_EQ(got["CUsoInstr"].toObject()["RapportoTV"].toInt(), 1005);
 
     const QString listed = cli({"list"}).out;
-    const Result silent = cli(QStringList{"reset", "maxmin", "--address", "9"} + link);
+    const Result silent = cli(QStringList{"reset", "maxmin", "--yes", "--address", "9"} + link);
     EXPECT_EQ(silent.status, kFailed);
     EXPECT_TRUE(silent.err.contains(plainText(ResString(228)))) << silent.err.toStdString();
     EXPECT_EQ(cli({"list"}).out, listed);
