@@ -26,6 +26,10 @@ enum class Purpose { Use, Delete };
 // True when configuration `id` exists for `purpose`; else prints "There is no
 // configuration with ID n." on standard error and returns false (exit status kFailed).
 bool requireConfiguration(Session& s, qint32 id, Purpose purpose);
+// Asks `question` (under `title`) on a terminal unless `yes` (--yes) was given. Returns the exit
+// status to end `command` with (cancelled, or bad usage off a terminal), 0 to go on.
+int confirmOrStatus(Session& s, bool yes, const QString& command, const QString& title,
+                    const QString& question);
 
 // One subcommand of `voltaris`. `run` returns an exit status; errors it throws are
 // reported by the caller (VoltarisError: message and status 1).

@@ -26,6 +26,19 @@ bool requireConfiguration(Session& s, qint32 id, Purpose purpose) {
     return false;
 }
 
+int confirmOrStatus(Session& s, bool yes, const QString& command, const QString& title,
+                    const QString& question) {
+    if (yes)
+        return kDone;
+    if (!s.ctx.interactive) {
+        s.ctx.err << command << " asks for confirmation; give --yes when not on a terminal.\n";
+        return kBadUsage;
+    }
+    const auto answer =
+        UserMessages::current().askYesNo(UserMessages::Icon::Information, title, question);
+    return answer == UserMessages::Answer::Yes ? kDone : kCancelled;
+}
+
 QList<OptionHelp> commandOptions(const QString& name) {
     static const QHash<QString, QList<OptionHelp>> options = {
         {QStringLiteral("list"),
@@ -61,6 +74,9 @@ QList<OptionHelp> commandOptions(const QString& name) {
            QStringLiteral("read the written blocks back and list every word that differs")},
           {QStringLiteral("--dry-run"),
            QStringLiteral("print the frames a transmission would send; send nothing")}}},
+        {QStringLiteral("reset"),
+         {{QStringLiteral("--yes"),
+           QStringLiteral("reset without asking (needed when not on a terminal)")}}},
         {QStringLiteral("read"),
          {{QStringLiteral("--archive"),
            QStringLiteral("also store a copy under a new id and print the id")}}},
@@ -148,17 +164,10 @@ Command deleteCommand() {
                 a.expectPositionals(1);
                 if (!requireConfiguration(s, id, Purpose::Delete))
                     return int(kFailed);
-                if (!a.flag(QStringLiteral("--yes"))) {
-                    if (!s.ctx.interactive) {
-                        s.ctx.err << "delete asks for confirmation; give --yes when not on a "
-                                     "terminal.\n";
-                        return int(kBadUsage);
-                    }
-                    const auto answer = UserMessages::current().askYesNo(
-                        UserMessages::Icon::Information, ResString(301), ResString(795));
-                    if (answer != UserMessages::Answer::Yes)
-                        return int(kCancelled);
-                }
+                if (const int status =
+                        confirmOrStatus(s, a.flag(QStringLiteral("--yes")),
+                                        QStringLiteral("delete"), ResString(301), ResString(795)))
+                    return status;
                 s.archive.deleteProgram(id);
                 return int(kDone);
             }};

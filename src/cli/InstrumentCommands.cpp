@@ -185,20 +185,25 @@ Command readCommand() {
 }
 
 Command resetCommand() {
-    return {QStringLiteral("reset"), QStringLiteral("KIND LINK"),
-            QStringLiteral("KIND: ") + kResetKinds.join(u' '),
-            [](Session& s, const QStringList& args) {
-                const ArgList a = linkArgs(args);
-                const QString kind = a.require(0, QStringLiteral("reset kind"));
-                a.expectPositionals(1);
-                const qsizetype action = kResetKinds.indexOf(kind.toLower());
-                if (action < 0)
-                    throw UsageError(QStringLiteral("unknown reset kind %1 (one of: %2)")
-                                         .arg(kind, kResetKinds.join(QStringLiteral(", "))));
-                const LinkOptions options = LinkOptions::parse(a, LinkUse::EveryInstrument);
-                LinkSettings link = ResolveLinkSettings(options);
-                return runTransfer(s, link, options, static_cast<qint32>(action), -1);
-            }};
+    return {
+        QStringLiteral("reset"), QStringLiteral("KIND [--yes] LINK"),
+        QStringLiteral("KIND: ") + kResetKinds.join(u' '), [](Session& s, const QStringList& args) {
+            const ArgList a = linkArgs(args, {QStringLiteral("--yes")});
+            const QString kind = a.require(0, QStringLiteral("reset kind"));
+            a.expectPositionals(1);
+            const qsizetype action = kResetKinds.indexOf(kind.toLower());
+            if (action < 0)
+                throw UsageError(QStringLiteral("unknown reset kind %1 (one of: %2)")
+                                     .arg(kind, kResetKinds.join(QStringLiteral(", "))));
+            const LinkOptions options = LinkOptions::parse(a, LinkUse::EveryInstrument);
+            LinkSettings link = ResolveLinkSettings(options);
+            // Counters and extremes are gone for good once reset: ask, as delete does.
+            if (const int status = confirmOrStatus(
+                    s, a.flag(QStringLiteral("--yes")), QStringLiteral("reset"), ResString(1016),
+                    QStringLiteral("Reset %1 on the instrument(s)?").arg(kResetKinds[action])))
+                return status;
+            return runTransfer(s, link, options, static_cast<qint32>(action), -1);
+        }};
 }
 
 Command scanCommand() {

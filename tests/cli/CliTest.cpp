@@ -114,6 +114,28 @@ TEST(Cli, DeleteAsksOnATerminalAndNeedsYesOtherwise) {
     EXPECT_EQ(r.status, cli::kFailed);  // the instrument's slot is not a configuration
 }
 
+TEST(Cli, ResetAsksOnATerminalAndNeedsYesOtherwise) {
+    test::EnsureCoreApp();  // the confirmed reset runs its engine
+    test::TempDir home;
+    const QStringList reset{"--home",      home.path(), "reset",
+                            "counters",    "--port",    "/nonexistent/voltaris-tty",
+                            "--interface", "aux"};
+    CliRun r = runCli(reset);
+    EXPECT_EQ(r.status, cli::kBadUsage);
+    EXPECT_TRUE(r.err.contains("--yes")) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains("/nonexistent/voltaris-tty")) << r.err.toStdString();
+
+    r = runCli(reset, VOLTARIS_BIN_DIR, "n\n", true);
+    EXPECT_EQ(r.status, cli::kCancelled);
+    EXPECT_TRUE(r.err.contains("Reset counters on the instrument(s)?")) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains("/nonexistent/voltaris-tty")) << r.err.toStdString();
+
+    // Confirmed, it goes to the line (here one that does not open).
+    r = runCli(reset + QStringList{"--yes"});
+    EXPECT_EQ(r.status, cli::kFailed) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("/nonexistent/voltaris-tty")) << r.err.toStdString();
+}
+
 TEST(Cli, BadUsageIsStatusTwo) {
     test::TempDir home;
     const QList<QStringList> cases = {
@@ -161,7 +183,7 @@ TEST(Cli, EveryCommandHasItsOwnHelp) {
         {{"transmit", "--help"}, "transmit ID [--verify] [--dry-run] LINK"},
         {{"transmit", "7", "--port", "COM9", "--help"}, "transmit ID"},
         {{"read", "--help"}, "read [--archive] LINK"},
-        {{"reset", "--help"}, "reset KIND LINK"},
+        {{"reset", "--help"}, "reset KIND [--yes] LINK"},
         {{"scan", "--help"}, "scan LINK"},
         {{"live", "--help"}, "live [LINK] [--count N] [--interval SECONDS] [--json]"},
         {{"--help", "live"}, "live [LINK]"},

@@ -240,14 +240,14 @@ TEST_F(InstrumentCommands, LinkOptionsFollowOneRuleForEveryCommand) {
         {{"read"}, network4, kBadUsage},
         {{"live", "--count", "1"}, network4, kBadUsage},
         {{"transmit", id, "--dry-run"}, network4, kDone},
-        {{"reset", "all"}, network4, kFailed},
+        {{"reset", "all", "--yes"}, network4, kFailed},
         {{"scan"}, network4, kFailed},
         {{"read"}, {"--interface", "single", "--all", "4"}, kBadUsage},
         {{"transmit", id, "--dry-run"}, {"--interface", "single", "--all", "4"}, kBadUsage},
         {{"read"}, {"--interface", "network", "--address", "4"}, kFailed},
         {{"live", "--count", "1"}, {"--interface", "network", "--address", "4"}, kFailed},
         {{"transmit", id, "--dry-run"}, network4 + QStringList{"--keep-going"}, kDone},
-        {{"reset", "all"}, network4 + QStringList{"--keep-going"}, kFailed},
+        {{"reset", "all", "--yes"}, network4 + QStringList{"--keep-going"}, kFailed},
         {{"reset", "all"}, {"--interface", "network", "--address", "2", "--keep-going"}, kBadUsage},
         {{"transmit", id, "--dry-run"}, {"--interface", "single", "--keep-going"}, kBadUsage},
         {{"read"}, {"--interface", "network", "--address", "2", "--keep-going"}, kBadUsage},
@@ -311,7 +311,7 @@ TEST_F(InstrumentCommands, TransmitAndReadBackOverAPseudoTerminal) {
     EXPECT_EQ(got["CUsoInstr"].toObject()["RapportoTV"].toInt(), 1005);
 
     const QString listed = cli({"list"}).out;
-    const Result silent = cli(QStringList{"reset", "maxmin", "--address", "9"} + link);
+    const Result silent = cli(QStringList{"reset", "maxmin", "--yes", "--address", "9"} + link);
     EXPECT_EQ(silent.status, kFailed);
     EXPECT_TRUE(silent.err.contains(plainText(ResString(228)))) << silent.err.toStdString();
     EXPECT_EQ(cli({"list"}).out, listed);
