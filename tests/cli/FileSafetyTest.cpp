@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include "CliTestSupport.h"
 #include "TestSupport.h"
 #include "cli/Cli.h"
 
@@ -14,26 +15,11 @@ using namespace voltaris;
 
 namespace {
 
-struct Outcome {
-    QString out, err;
-    int status = -1;
-};
+using Outcome = test::CliRun;
 
 // The program itself, as the report needs its graphical platform set up as installers run it.
 Outcome program(const QString& home, const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("VOLTARIS_SETTINGS", QDir(home).filePath("settings.ini"));
-    env.remove("QT_QPA_PLATFORM");
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(VOLTARIS_BIN_DIR "/voltaris"), QStringList{"--home", home} + args);
-    Outcome r;
-    if (!p.waitForFinished(120000))
-        return r;
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    r.status = p.exitCode();
-    return r;
+    return test::RunProgram(home, QDir(home).filePath("settings.ini"), args);
 }
 
 QString createDemo(const QString& home) {

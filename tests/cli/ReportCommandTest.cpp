@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include "CliTestSupport.h"
 #include "TestSupport.h"
 #include "cli/Cli.h"
 
@@ -48,22 +49,8 @@ protected:
 
     // The program as installers run it: it sets up the graphical platform itself.
     Outcome program(const QStringList& args) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("VOLTARIS_SETTINGS", settings);
-        env.remove("QT_QPA_PLATFORM");
-        env.remove("DISPLAY");
-        env.remove("WAYLAND_DISPLAY");
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(VOLTARIS_BIN_DIR "/voltaris"),
-                QStringList{"--home", home.path()} + args);
-        Outcome r;
-        if (!p.waitForFinished(120000))
-            return r;
-        r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-        r.err = QString::fromLocal8Bit(p.readAllStandardError());
-        r.status = p.exitCode();
-        return r;
+        const test::CliRun r = test::RunProgram(home.path(), settings, args);
+        return {r.out, r.err, r.status};
     }
 
     static QString pdfText(const QString& pdf) {
