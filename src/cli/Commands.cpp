@@ -15,7 +15,7 @@ const QList<Command>& commands() {
     static const QList<Command> all = {
         listCommand(),   showCommand(),   createCommand(), updateCommand(),   deleteCommand(),
         exportCommand(), importCommand(), reportCommand(), transmitCommand(), readCommand(),
-        resetCommand(),  scanCommand(),   liveCommand()};
+        resetCommand(),  scanCommand(),   liveCommand(),   portsCommand()};
     return all;
 }
 
@@ -80,6 +80,10 @@ QList<OptionHelp> commandOptions(const QString& name) {
         {QStringLiteral("read"),
          {{QStringLiteral("--archive"),
            QStringLiteral("also store a copy under a new id and print the id")}}},
+        {QStringLiteral("ports"),
+         {{QStringLiteral("--json"),
+           QStringLiteral("JSON: {ports: [{device, byId, maker, product}], com: [{name, port, "
+                          "gateway, device}]}")}}},
         {QStringLiteral("live"),
          {{QStringLiteral("--count N"), QStringLiteral("stop after N cycles (default: Ctrl-C)")},
           {QStringLiteral("--interval SECONDS"),

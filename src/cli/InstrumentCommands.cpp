@@ -1,3 +1,6 @@
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QObject>
 
 #include "archive/Archive.h"
@@ -248,6 +251,78 @@ Command scanCommand() {
                           << '\n';
             return int(kDone);
         }};
+}
+
+QString FormatPorts(const QList<SerialPortEntry>& present, const QList<ComPortMapping>& map) {
+    QString text;
+    if (present.isEmpty()) {
+        text += QStringLiteral("No serial port found on this machine.\n");
+    } else {
+        QList<QStringList> rows{{QStringLiteral("DEVICE"), QStringLiteral("COM"),
+                                 QStringLiteral("BY-ID"), QStringLiteral("MAKER"),
+                                 QStringLiteral("PRODUCT")}};
+        for (int p = 0; p < present.size(); ++p) {
+            QStringList coms;
+            for (const ComPortMapping& m : map)
+                if (m.present == p)
+                    coms << m.name;
+            const SerialPortEntry& e = present[p];
+            rows << QStringList{e.device, coms.isEmpty() ? QStringLiteral("-") : coms.join(','),
+                                e.byId.isEmpty() ? QStringLiteral("-") : e.byId,
+                                e.manufacturer.isEmpty() ? QStringLiteral("-") : e.manufacturer,
+                                e.product.isEmpty() ? QStringLiteral("-") : e.product};
+        }
+        QList<int> width(rows.first().size(), 0);
+        for (const QStringList& row : rows)
+            for (int c = 0; c < row.size(); ++c)
+                width[c] = qMax(width[c], int(row[c].size()));
+        for (const QStringList& row : rows) {
+            QString line;
+            for (int c = 0; c < row.size(); ++c)
+                line += QStringLiteral("%1  ").arg(row[c], -width[c]);
+            text += line.trimmed() + QLatin1Char('\n');
+        }
+    }
+    text += QLatin1Char('\n');
+    for (const ComPortMapping& m : map)
+        text += DescribeComPort(m, present) + QLatin1Char('\n');
+    return text;
+}
+
+QByteArray PortsJson(const QList<SerialPortEntry>& present, const QList<ComPortMapping>& map) {
+    QJsonArray ports, coms;
+    for (const SerialPortEntry& e : present)
+        ports.append(QJsonObject{{QStringLiteral("device"), e.device},
+                                 {QStringLiteral("byId"), e.byId},
+                                 {QStringLiteral("maker"), e.manufacturer},
+                                 {QStringLiteral("product"), e.product}});
+    for (const ComPortMapping& m : map)
+        coms.append(QJsonObject{
+            {QStringLiteral("name"), m.name},
+            {QStringLiteral("port"), m.port},
+            {QStringLiteral("gateway"), m.gateway},
+            {QStringLiteral("device"),
+             m.present < 0 || m.present >= present.size() ? QJsonValue() : QJsonValue(present[m.present].device)}});
+    return QJsonDocument(QJsonObject{{QStringLiteral("ports"), ports},
+                                     {QStringLiteral("com"), coms}})
+        .toJson(QJsonDocument::Indented);
+}
+
+Command portsCommand() {
+    return {QStringLiteral("ports"), QStringLiteral("[--json]"),
+            QStringLiteral("this machine's serial ports and the device each of COM1..COM4 stands "
+                           "for"),
+            [](Session& s, const QStringList& args) {
+                const ArgList a(args, {QStringLiteral("--json")}, {});
+                a.expectPositionals(0);
+                const QList<SerialPortEntry> present = AvailableSerialPorts();
+                const QList<ComPortMapping> map = MapComPorts(present);
+                if (a.flag(QStringLiteral("--json")))
+                    s.ctx.out << PortsJson(present, map);
+                else
+                    s.ctx.out << FormatPorts(present, map);
+                return int(kDone);
+            }};
 }
 
 }  // namespace voltaris::cli

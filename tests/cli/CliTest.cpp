@@ -3,6 +3,9 @@
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -14,6 +17,7 @@
 #include "base/ResString.h"
 #include "base/UserMessages.h"
 #include "cli/Cli.h"
+#include "cli/InstrumentCommands.h"
 #include "cli/Command.h"
 
 using namespace voltaris;
@@ -187,6 +191,7 @@ TEST(Cli, EveryCommandHasItsOwnHelp) {
         {{"scan", "--help"}, "scan LINK"},
         {{"live", "--help"}, "live [LINK] [--count N] [--interval SECONDS] [--json]"},
         {{"--help", "live"}, "live [LINK]"},
+        {{"ports", "--help"}, "ports [--json]"},
     };
     static const QRegularExpression option("--[a-z0-9-]+");
     QStringList covered;
@@ -231,6 +236,44 @@ TEST(Cli, EveryCommandHasItsOwnHelp) {
     const CliRun unknown = runCli({"frobnicate", "--help"});
     EXPECT_EQ(unknown.status, cli::kBadUsage);
     EXPECT_TRUE(unknown.err.contains("unknown command frobnicate"));
+}
+
+// The present ports with the COM names that lead to them, then what each COM name stands for;
+// run for real it lists this machine's ports (often none) and the four names.
+TEST(Cli, PortsListsThePresentPortsAndTheComNames) {
+    const QList<SerialPortEntry> present = {
+        {"/dev/ttyS0", "", "", ""},
+        {"/dev/ttyUSB0", "usb-FTDI_FT232R_USB_UART_A1-if00-port0", "FTDI", "FT232R USB UART"},
+    };
+    QList<ComPortMapping> map = {{"COM1", "/dev/ttyUSB0", false, 1},
+                                 {"COM2", "tcp://gw:4001", true, -1},
+                                 {"COM3", "/dev/ttyUSB2", false, -1},
+                                 {"COM4", "/dev/ttyS0", false, 0}};
+    map[2].present = 1;  // two names for one device are listed together
+    EXPECT_EQ(cli::FormatPorts(present, map).toStdString(),
+              "DEVICE        COM        BY-ID                                   MAKER  PRODUCT\n"
+              "/dev/ttyS0    COM4       -                                       -      -\n"
+              "/dev/ttyUSB0  COM1,COM3  usb-FTDI_FT232R_USB_UART_A1-if00-port0  FTDI   FT232R USB "
+              "UART\n"
+              "\n"
+              "COM1: /dev/ttyUSB0 (FTDI, FT232R USB UART)\n"
+              "COM2: tcp://gw:4001 (gateway)\n"
+              "COM3: /dev/ttyUSB2 (FTDI, FT232R USB UART)\n"
+              "COM4: /dev/ttyS0 (present)\n");
+    EXPECT_TRUE(cli::FormatPorts({}, map).startsWith("No serial port found on this machine.\n\n"));
+    const QJsonObject json = QJsonDocument::fromJson(cli::PortsJson(present, map)).object();
+    EXPECT_EQ(json["ports"].toArray().at(1).toObject()["byId"].toString(),
+              "usb-FTDI_FT232R_USB_UART_A1-if00-port0");
+    EXPECT_EQ(json["com"].toArray().at(0).toObject()["device"].toString(), "/dev/ttyUSB0");
+    EXPECT_TRUE(json["com"].toArray().at(1).toObject()["device"].isNull());
+    EXPECT_TRUE(json["com"].toArray().at(1).toObject()["gateway"].toBool());
+
+    test::TempDir home;
+    const CliRun r = runCli({"--home", home.path(), "ports"});
+    EXPECT_EQ(r.status, cli::kDone) << r.err.toStdString();
+    for (const char* com : {"\nCOM1: ", "\nCOM2: ", "\nCOM3: ", "\nCOM4: "})
+        EXPECT_TRUE(r.out.contains(com)) << r.out.toStdString();
+    EXPECT_EQ(runCli({"--home", home.path(), "ports", "extra"}).status, cli::kBadUsage);
 }
 
 TEST(Cli, HelpExplainsTheLinkOptions) {

@@ -11,6 +11,7 @@
 #include "comm/LinkExchange.h"
 #include "comm/PortMessages.h"
 #include "comm/Ports.h"
+#include "comm/SerialPorts.h"
 #include "comm/TcpTransport.h"
 
 using namespace voltaris;
@@ -218,6 +219,62 @@ TEST(Ports, ComNamesComeFromTheSettingsStore) {
         } catch (const VoltarisError& e) {
             EXPECT_TRUE(e.message().contains("COM1 to COM4")) << bad;
         }
+    }
+}
+
+// A by-id folder whose links lead to device files made for the test: the COM names are matched
+// to the present ports through their links, and a missing device or a gateway matches none.
+TEST(Ports, ComNamesAreMatchedToThePresentPortsThroughLinks) {
+    EnsureCoreApp();
+    ScratchStore scratch;
+    TempDir dir;
+    const QString dev = dir.path() + "/dev", byId = dir.path() + "/by-id";
+    ASSERT_TRUE(QDir().mkpath(dev) && QDir().mkpath(byId));
+    for (const char* name : {"ttyUSB0", "ttyUSB1", "ttyS0"}) {
+        QFile f(dev + "/" + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    const QString ftdi = byId + "/usb-FTDI_FT232R_USB_UART_A1-if00-port0";
+    ASSERT_TRUE(QFile::link(dev + "/ttyUSB0", ftdi));
+    ASSERT_TRUE(QFile::link("../dev/ttyUSB1", byId + "/usb-Prolific_PL2303-if00-port0"));
+
+    EXPECT_EQ(ByIdName(dev + "/ttyUSB0", byId), "usb-FTDI_FT232R_USB_UART_A1-if00-port0");
+    EXPECT_EQ(ByIdName(dev + "/ttyUSB1", byId), "usb-Prolific_PL2303-if00-port0");  // relative
+    EXPECT_EQ(ByIdName(dev + "/ttyS0", byId), "");
+    EXPECT_EQ(ByIdName(dev + "/ttyS0", dir.path() + "/none"), "");
+
+    const QList<SerialPortEntry> present = {
+        {dev + "/ttyS0", "", "", ""},
+        {dev + "/ttyUSB0", "usb-FTDI_FT232R_USB_UART_A1-if00-port0", "FTDI", "FT232R USB UART"},
+        {dev + "/ttyUSB1", "usb-Prolific_PL2303-if00-port0", "", ""},
+    };
+    {
+        SettingsStore store;
+        store.setValue("Ports", "COM1", ftdi);                  // the stable name of ttyUSB0
+        store.setValue("Ports", "COM2", "tcp://10.0.0.5:4001");  // a gateway
+        store.setValue("Ports", "COM3", dev + "/ttyUSB7");      // unplugged
+        store.setValue("Ports", "COM4", dev + "/ttyUSB1");      // the device itself
+        store.sync();
+    }
+    const QList<ComPortMapping> map = MapComPorts(present);
+    ASSERT_EQ(map.size(), 4);
+    const struct {
+        const char* name;
+        bool gateway;
+        int present;
+        QString description;
+    } expected[] = {
+        {"COM1", false, 1,
+         "COM1: " + ftdi + " (" + dev + "/ttyUSB0, FTDI, FT232R USB UART)"},
+        {"COM2", true, -1, "COM2: tcp://10.0.0.5:4001 (gateway)"},
+        {"COM3", false, -1, "COM3: " + dev + "/ttyUSB7 (not present)"},
+        {"COM4", false, 2, "COM4: " + dev + "/ttyUSB1 (present)"},
+    };
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(map[i].name, expected[i].name);
+        EXPECT_EQ(map[i].gateway, expected[i].gateway) << expected[i].name;
+        EXPECT_EQ(map[i].present, expected[i].present) << expected[i].name;
+        EXPECT_EQ(DescribeComPort(map[i], present), expected[i].description);
     }
 }
 
