@@ -69,13 +69,13 @@ FontChoice ChooseProgramFont(const QStringList& candidates,
 
 void SetProgramFont() {
     const int size = ResString(1336).toInt();
-    const FontChoice choice = ChooseProgramFont(
-        {ResString(1335), ResString(1337), ResString(1338)}, [size](const QString& name) {
-            QFont f(name);
-            if (size > 0)
-                f.setPointSize(size);
-            return QFontInfo(f).family();
-        });
+    const FontChoice choice = ChooseProgramFont({ResString(1335), ResString(1337), ResString(1338)},
+                                                [size](const QString& name) {
+                                                    QFont f(name);
+                                                    if (size > 0)
+                                                        f.setPointSize(size);
+                                                    return QFontInfo(f).family();
+                                                });
     for (const QString& line : choice.trace)
         g_Trace().BugMessage(line);
     QFont font = QApplication::font();

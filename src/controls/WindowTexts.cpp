@@ -42,8 +42,7 @@ bool TextOf(int id, QString* text) {
     return true;
 }
 
-void ForEachMenuAction(const QList<QAction*>& actions,
-                       const std::function<void(QAction*)>& visit) {
+void ForEachMenuAction(const QList<QAction*>& actions, const std::function<void(QAction*)>& visit) {
     for (QAction* action : actions) {
         visit(action);
         if (QMenu* menu = action->menu())

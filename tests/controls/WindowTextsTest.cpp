@@ -105,8 +105,8 @@ TEST(WindowTexts, MenuCaptionsWithTheirTraceLines) {
     EXPECT_EQ(all->text(), ResString(1017));
     EXPECT_EQ(file->title(), ResString(1001));
     EXPECT_EQ(trace.lines.first(), "Caricamento testi menu");
-    EXPECT_TRUE(trace.lines.contains(
-        "Caricamento dalle risorse del testo del menu 1014=Transmit file..."));
+    EXPECT_TRUE(
+        trace.lines.contains("Caricamento dalle risorse del testo del menu 1014=Transmit file..."));
     EXPECT_EQ(trace.lines.size(), 5);  // the header and one line per numbered item (4)
 }
 
@@ -133,7 +133,9 @@ TEST(ProgramFont, ChoosesTheFirstFaceFoundOrItsMetricTwin) {
          FontMatch::Exact,
          {failed + "Arial"}},
         {"nothing found keeps the controls' default",
-         {{"Arial", "DejaVu Sans"}, {"MS Sans Serif", "DejaVu Sans"}, {"Curier New", "DejaVu Sans"}},
+         {{"Arial", "DejaVu Sans"},
+          {"MS Sans Serif", "DejaVu Sans"},
+          {"Curier New", "DejaVu Sans"}},
          "",
          FontMatch::Missing,
          {failed + "Arial", failed + "MS Sans Serif",

@@ -26,8 +26,8 @@ struct Wizard {
     CCommConfig comm;
     CNetworkAddMsgSetup network;
     CWizardTabs tabs;
-    RecordPage<CSerialComm>* p1 = new RecordPage<CSerialComm>(
-        "Serial", &CSerialComm::NetworkAdd, &CSerialComm::setNetworkAdd);
+    RecordPage<CSerialComm>* p1 = new RecordPage<CSerialComm>("Serial", &CSerialComm::NetworkAdd,
+                                                              &CSerialComm::setNetworkAdd);
     RecordPage<CCommConfig>* p2 =
         new RecordPage<CCommConfig>("Comm", &CCommConfig::ComPort, &CCommConfig::setComPort);
     RecordPage<CNetworkAddMsgSetup>* p3 = new RecordPage<CNetworkAddMsgSetup>(
@@ -69,53 +69,92 @@ TEST(CWizardTabs, RunsAsTheUserLeadsIt) {
     const Values unchanged{11, 2, 33};
     const RunCase cases[] = {
         {"edits on every page, End on the last",
-         {{"Serial", 7, "cmdNext", 11}, {"Comm", 3, "cmdNext", 2}, {"Network", 44, "cmdNext", 33},
+         {{"Serial", 7, "cmdNext", 11},
+          {"Comm", 3, "cmdNext", 2},
+          {"Network", 44, "cmdNext", 33},
           {"FWFinalSetupMessage", {}, "cmdEnd"}},
-         {}, WizardPage::brEnd,
-         {"Serial", "Comm", "Network", "FWFinalSetupMessage"}, {7, 3, 44}},
+         {},
+         WizardPage::brEnd,
+         {"Serial", "Comm", "Network", "FWFinalSetupMessage"},
+         {7, 3, 44}},
         {"Cancel after several Nexts leaves the records as they were",
          {{"Serial", 7, "cmdNext"}, {"Comm", 3, "cmdNext"}, {"Network", 44, "cmdCancel"}},
-         {}, WizardPage::brCancel, {"Serial", "Comm", "Network"}, unchanged},
+         {},
+         WizardPage::brCancel,
+         {"Serial", "Comm", "Network"},
+         unchanged},
         {"Back shows again what was entered; the value survives to End",
-         {{"Serial", 7, "cmdNext"}, {"Comm", {}, "cmdBack"}, {"Serial", {}, "cmdNext", 7},
-          {"Comm", 4, "cmdNext"}, {"Network", {}, "cmdNext"}, {"FWFinalSetupMessage", {}, "cmdEnd"}},
-         {}, WizardPage::brEnd,
-         {"Serial", "Comm", "Serial", "Comm", "Network", "FWFinalSetupMessage"}, {7, 4, 33}},
+         {{"Serial", 7, "cmdNext"},
+          {"Comm", {}, "cmdBack"},
+          {"Serial", {}, "cmdNext", 7},
+          {"Comm", 4, "cmdNext"},
+          {"Network", {}, "cmdNext"},
+          {"FWFinalSetupMessage", {}, "cmdEnd"}},
+         {},
+         WizardPage::brEnd,
+         {"Serial", "Comm", "Serial", "Comm", "Network", "FWFinalSetupMessage"},
+         {7, 4, 33}},
         {"a page left by Back keeps its committed value, one left by Cancel does not count",
-         {{"Serial", {}, "cmdNext"}, {"Comm", 9, "cmdBack"}, {"Serial", {}, "cmdNext"},
+         {{"Serial", {}, "cmdNext"},
+          {"Comm", 9, "cmdBack"},
+          {"Serial", {}, "cmdNext"},
           {"Comm", 5, "close"}},
-         {}, WizardPage::brCancel, {"Serial", "Comm", "Serial", "Comm"}, unchanged},
+         {},
+         WizardPage::brCancel,
+         {"Serial", "Comm", "Serial", "Comm"},
+         unchanged},
         {"skipped pages are passed both ways and keep what SetData gave them",
-         {{"Serial", {}, "cmdNext"}, {"Comm", {}, "cmdNext"}, {"FWFinalSetupMessage", {}, "cmdBack"},
-          {"Comm", 6, "cmdNext"}, {"FWFinalSetupMessage", {}, "cmdEnd"}},
-         skipNetwork, WizardPage::brEnd,
-         {"Serial", "Comm", "FWFinalSetupMessage", "Comm", "FWFinalSetupMessage"}, {11, 6, 33}},
+         {{"Serial", {}, "cmdNext"},
+          {"Comm", {}, "cmdNext"},
+          {"FWFinalSetupMessage", {}, "cmdBack"},
+          {"Comm", 6, "cmdNext"},
+          {"FWFinalSetupMessage", {}, "cmdEnd"}},
+         skipNetwork,
+         WizardPage::brEnd,
+         {"Serial", "Comm", "FWFinalSetupMessage", "Comm", "FWFinalSetupMessage"},
+         {11, 6, 33}},
         {"a handler stepping past the last page leaves the user where they were",
-         {{"Serial", {}, "cmdNext"}, {"Comm", {}, "cmdNext"}, {"Network", {}, "cmdNext"},
+         {{"Serial", {}, "cmdNext"},
+          {"Comm", {}, "cmdNext"},
+          {"Network", {}, "cmdNext"},
           {"Network", {}, "cmdCancel"}},
          [](int& i, const QString&, bool next) {
              if (next && i == 4)
                  i = 9;
          },
-         WizardPage::brCancel, {"Serial", "Comm", "Network", "Network"}, unchanged},
+         WizardPage::brCancel,
+         {"Serial", "Comm", "Network", "Network"},
+         unchanged},
         {"a handler stepping before the first page leaves the user where they were",
          {{"Serial", {}, "cmdNext"}, {"Comm", {}, "cmdBack"}, {"Comm", {}, "Escape"}},
          [](int& i, const QString&, bool next) {
              if (!next)
                  i = 0;
          },
-         WizardPage::brCancel, {"Serial", "Comm", "Comm"}, unchanged},
+         WizardPage::brCancel,
+         {"Serial", "Comm", "Comm"},
+         unchanged},
         {"Enter presses Next, then End on the last page; Esc cancels",
-         {{"Serial", 8, "Enter"}, {"Comm", {}, "Enter"}, {"Network", {}, "Enter"},
+         {{"Serial", 8, "Enter"},
+          {"Comm", {}, "Enter"},
+          {"Network", {}, "Enter"},
           {"FWFinalSetupMessage", {}, "Enter"}},
-         {}, WizardPage::brEnd,
-         {"Serial", "Comm", "Network", "FWFinalSetupMessage"}, {8, 2, 33}},
+         {},
+         WizardPage::brEnd,
+         {"Serial", "Comm", "Network", "FWFinalSetupMessage"},
+         {8, 2, 33}},
         {"Esc on a page cancels the wizard",
          {{"Serial", 8, "Enter"}, {"Comm", 1, "Escape"}},
-         {}, WizardPage::brCancel, {"Serial", "Comm"}, unchanged},
+         {},
+         WizardPage::brCancel,
+         {"Serial", "Comm"},
+         unchanged},
         {"the title bar's close box cancels",
          {{"Serial", 8, "cmdNext"}, {"Comm", 1, "close"}},
-         {}, WizardPage::brCancel, {"Serial", "Comm"}, unchanged},
+         {},
+         WizardPage::brCancel,
+         {"Serial", "Comm"},
+         unchanged},
     };
     for (const RunCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -154,7 +193,9 @@ TEST(CWizardTabs, CancelLeavesEveryPropertyOfEveryRecord) {
     serialBefore.SetData(w.serial);
     CCommConfig commBefore;
     commBefore.SetData(w.comm);
-    ScriptedUser user({{"Serial", 99, "cmdNext"}, {"Comm", 4, "cmdNext"}, {"Network", 1, "cmdBack"},
+    ScriptedUser user({{"Serial", 99, "cmdNext"},
+                       {"Comm", 4, "cmdNext"},
+                       {"Network", 1, "cmdBack"},
                        {"Comm", {}, "cmdCancel", 4}});
     user.Attach(w.tabs);
     EXPECT_EQ(w.tabs.Start(), WizardPage::brCancel);
@@ -199,7 +240,9 @@ TEST(CWizardTabs, TheButtonsFollowThePagePosition) {
                 EXPECT_FALSE(b->autoDefault()) << b->objectName().toStdString();
         });
     }
-    ScriptedUser user({{"Serial", {}, "cmdNext"}, {"Comm", {}, "cmdNext"}, {"Network", {}, "cmdNext"},
+    ScriptedUser user({{"Serial", {}, "cmdNext"},
+                       {"Comm", {}, "cmdNext"},
+                       {"Network", {}, "cmdNext"},
                        {"FWFinalSetupMessage", {}, "cmdCancel"}});
     user.Attach(w.tabs);
     w.tabs.Start();
@@ -244,10 +287,8 @@ TEST(CWizardTabs, OnePageRunsAsADialog) {
         qint32 result;
         qint16 after;
     } cases[] = {
-        {"cmdDialogOk", 5, WizardPage::brEnd, 5},
-        {"Enter", 6, WizardPage::brEnd, 6},
-        {"cmdDialogCancel", 5, WizardPage::brCancel, 11},
-        {"Escape", 5, WizardPage::brCancel, 11},
+        {"cmdDialogOk", 5, WizardPage::brEnd, 5},         {"Enter", 6, WizardPage::brEnd, 6},
+        {"cmdDialogCancel", 5, WizardPage::brCancel, 11}, {"Escape", 5, WizardPage::brCancel, 11},
         {"close", 5, WizardPage::brCancel, 11},
     };
     for (const auto& c : cases) {
@@ -279,11 +320,11 @@ TEST(CWizardTabs, KeysRecordsAndReleasesPages) {
     CWizardTabs tabs;
     CSerialComm serial;
     CSerialComm second;
-    tabs.Add(new RecordPage<CSerialComm>("A", &CSerialComm::NetworkAdd,
-                                         &CSerialComm::setNetworkAdd),
-             &serial);
-    QPointer<WizardPage> refused = new RecordPage<CSerialComm>(
-        "B", &CSerialComm::NetworkAdd, &CSerialComm::setNetworkAdd);
+    tabs.Add(
+        new RecordPage<CSerialComm>("A", &CSerialComm::NetworkAdd, &CSerialComm::setNetworkAdd),
+        &serial);
+    QPointer<WizardPage> refused =
+        new RecordPage<CSerialComm>("B", &CSerialComm::NetworkAdd, &CSerialComm::setNetworkAdd);
     EXPECT_THROW(tabs.Add(refused, &second), VoltarisError);
     EXPECT_TRUE(refused.isNull());  // the refused page does not linger
     QPointer<WizardPage> final = new FWFinalSetupMessage;
@@ -324,9 +365,10 @@ TEST(FWFinalSetupMessage, TitleByActionAndTrace) {
         EXPECT_EQ(page.title()->font().pointSize(), 12);
         EXPECT_TRUE(trace.lines.contains("Load form:" + ResString(370)));
         // The common loading steps ran, in their order.
-        const qsizetype font = trace.lines.indexOf(
-            "Fine impostazione del font per i controlli del form");
-        const qsizetype captions = trace.lines.indexOf("Inizio caricamento dei caption dei controlli");
+        const qsizetype font =
+            trace.lines.indexOf("Fine impostazione del font per i controlli del form");
+        const qsizetype captions =
+            trace.lines.indexOf("Inizio caricamento dei caption dei controlli");
         EXPECT_GE(font, 0);
         EXPECT_GT(captions, font);
         for (const char* name : {"cmdEnd", "cmdCancel", "cmdNext", "cmdBack", "cmdDialogOk"})

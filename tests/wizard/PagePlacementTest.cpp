@@ -23,9 +23,11 @@ TEST(PagePlacement, FirstCentredThenSameLeftAndBottom) {
         {"odd differences round down", {{401, 301}}, {{299, 249}}},
         {"a wider page keeps the left edge", {{400, 300}, {600, 300}}, {{300, 250}, {300, 250}}},
         {"a page taller than the room above is moved down into the screen",
-         {{400, 300}, {400, 700}}, {{300, 250}, {300, 0}}},
+         {{400, 300}, {400, 700}},
+         {{300, 250}, {300, 0}}},
         {"a page too wide for the room to the right is moved left",
-         {{400, 300}, {900, 300}}, {{300, 250}, {100, 250}}},
+         {{400, 300}, {900, 300}},
+         {{300, 250}, {100, 250}}},
         {"a page larger than the screen starts at its corner", {{1200, 900}}, {{0, 0}}},
     };
     for (const auto& c : cases) {

@@ -60,8 +60,9 @@ private:
 struct UserStep {
     QString page;
     std::optional<qint16> value;
-    QString press;  // a button's object name, "Enter", "Escape" or "close"
+    QString press;                           // a button's object name, "Enter", "Escape" or "close"
     std::optional<qint16> expectShown = {};  // the value the page must show when it appears
+    QStringList clicks = {};                 // buttons (options) to click first, by name
 };
 
 class ScriptedUser {
@@ -106,6 +107,13 @@ private:
         if (step.value) {
             if (auto* spin = page->findChild<controls::UpDownArrows*>())
                 spin->setValue(*step.value);
+        }
+        for (const QString& name : step.clicks) {
+            auto* b = page->findChild<QAbstractButton*>(name);
+            if (!b || !b->isEnabled())
+                problems << QStringLiteral("step %1: cannot click %2").arg(m_next).arg(name);
+            else
+                b->click();
         }
         if (step.press == QLatin1String("Enter") || step.press == QLatin1String("Escape")) {
             const int key = step.press == QLatin1String("Enter") ? Qt::Key_Return : Qt::Key_Escape;
