@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake make
-  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6sql6-sqlite
+  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev libqt6sql6-sqlite
   libgtest-dev libbenchmark-dev sqlite3 libsqlite3-dev
   fonts-liberation poppler-utils
   mbpoll
