@@ -35,4 +35,22 @@ public:
     using VoltarisError::VoltarisError;
 };
 
+// An error of one of the program's shared routines, numbered in the program's own range:
+// kObjectErrorBase + 13000 and up for the utilities, kObjectErrorBase + 29000 + the
+// platform's code for a refused platform call. `source` names the program and the area
+// ("VoltarisEng.Utility", "VoltarisEng.Windows").
+class ProgramError : public VoltarisError {
+public:
+    static constexpr qint32 kObjectErrorBase = qint32(0x80040000u);
+
+    ProgramError(qint32 number, const QString& source, const QString& message)
+        : VoltarisError(message), m_number(number), m_source(source) {}
+    qint32 number() const { return m_number; }
+    const QString& source() const { return m_source; }
+
+private:
+    qint32 m_number;
+    QString m_source;
+};
+
 }  // namespace voltaris
