@@ -1,6 +1,7 @@
 #include "DemoWizard.h"
 
 #include "base/ResString.h"
+#include "controls/Icons.h"
 #include "wizard/FWCommConfig.h"
 #include "wizard/FWFinalSetupMessage.h"
 #include "wizard/FWNetworkAddMsgSetup.h"
@@ -18,6 +19,7 @@ DemoWizard::DemoWizard() {
     tabs.Add(new wizard::FWSerialComm, &serial);
     tabs.Add(final, nullptr);
     tabs.setCaption(ResString(319));
+    tabs.setIcon(controls::kProgramIconId);
 
     // Going forward to the network page: it needs the connection type chosen on the first
     // page (still only in that page), and is passed over for the auxiliary port.

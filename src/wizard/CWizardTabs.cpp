@@ -4,6 +4,7 @@
 #include <QScreen>
 
 #include "base/Errors.h"
+#include "controls/Icons.h"
 #include "model/ICopyClass.h"
 
 namespace voltaris::wizard {
@@ -57,8 +58,8 @@ void CWizardTabs::Show(WizardPage* page) {
     page->LoadPage();
     if (!m_Caption.isEmpty())
         page->setWindowTitle(m_Caption);
-    if (!m_Icon.isNull())
-        page->setWindowIcon(m_Icon);
+    if (m_Icon != -1)
+        page->setWindowIcon(controls::IconResource(m_Icon));
     QScreen* screen = QGuiApplication::primaryScreen();
     if (QWidget* active = QApplication::activeWindow())
         screen = active->screen();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QIcon>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -36,8 +35,8 @@ public:
     void setFileName(const QString& name);
     QString Caption() const { return m_Caption; }
     void setCaption(const QString& caption) { m_Caption = caption; }
-    // The window icon of the pages; a null icon leaves each page's own.
-    void setIcon(const QIcon& icon) { m_Icon = icon; }
+    // The icon resource given to every page as its window icon; -1 leaves each page's own.
+    void setIcon(qint16 id) { m_Icon = id; }
     // The record of that key; nullptr when no page has it.
     ICopyClass* PointerClass(const QString& name) const;
 
@@ -80,7 +79,7 @@ private:
     std::unique_ptr<CCopyClass> m_placeholder;
     QString m_FileName;
     QString m_Caption;
-    QIcon m_Icon;
+    qint16 m_Icon = -1;
     PagePlacement m_placement;
 };
 

@@ -2,6 +2,7 @@
 
 #include "base/CTraceCode.h"
 #include "base/ResString.h"
+#include "controls/Icons.h"
 
 namespace voltaris::wizard {
 
@@ -10,6 +11,7 @@ FWFinalSetupMessage::FWFinalSetupMessage(QWidget* parent) : WizardPage(parent) {
     imgLogo = new QLabel(this);
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
     imgLogo->setAlignment(Qt::AlignCenter);
+    imgLogo->setPixmap(controls::FinalPagePixmap());
     imgLogo->setMinimumSize(240, 120);
     contentLayout()->addWidget(imgLogo, 1);
 }
