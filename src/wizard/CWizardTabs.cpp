@@ -58,6 +58,12 @@ void CWizardTabs::Show(WizardPage* page) {
     page->LoadPage();
     if (!m_Caption.isEmpty())
         page->setWindowTitle(m_Caption);
+    // Every page of a wizard shows the wizard's caption; a screen reader also hears the page's
+    // own title, so that moving to the next page is announced as a new window.
+    const QString own = page->title()->text();
+    page->setAccessibleName(own.isEmpty() || own == page->windowTitle()
+                                ? page->windowTitle()
+                                : page->windowTitle() + QStringLiteral(" - ") + own);
     if (m_Icon != -1)
         page->setWindowIcon(controls::IconResource(m_Icon));
     QScreen* screen = QGuiApplication::primaryScreen();

@@ -177,6 +177,14 @@ TEST(CWizardTabs, RunsAsTheUserLeadsIt) {
                              });
         }
         EXPECT_EQ(w.tabs.Start(), c.result);
+        // Each page carries the wizard's caption; a screen reader hears the page's own title.
+        for (int i = 1; i <= w.tabs.CountDialogs(); ++i) {
+            if (!user.trail.contains(w.tabs.page(i)->objectName()))
+                continue;
+            EXPECT_EQ(w.tabs.page(i)->windowTitle(), "Demo wizard");
+            EXPECT_EQ(w.tabs.page(i)->accessibleName(),
+                      "Demo wizard - " + w.tabs.page(i)->title()->text());
+        }
         EXPECT_EQ(user.trail.join(",").toStdString(), c.trail.join(",").toStdString());
         EXPECT_EQ(user.problems.join(" | ").toStdString(), "");
         EXPECT_EQ(beforeKeys.size(), c.trail.size());

@@ -26,6 +26,7 @@ public:
     RecordPage(const QString& name, Getter get, Setter set) : m_get(get), m_set(set) {
         setObjectName(name);
         setWindowTitle(name);
+        title()->setText(name + QStringLiteral(" settings"));
         auto* row = new QHBoxLayout;
         auto* label = new QLabel(QStringLiteral("&Value"), this);
         txtValue = new QLineEdit(this);
