@@ -231,18 +231,14 @@ QString FieldProblem::message() const {
 QString NameProblem(const QString& name) {
     // An empty name would not be stored: the archive keeps the previous one.
     if (name.trimmed().isEmpty())
-        return QStringLiteral("a configuration name is needed");
+        return ResString(2960);
     if (name.size() > MaxNameLength)
-        return QStringLiteral("%1 characters, at most %2 allowed")
-            .arg(name.size())
-            .arg(MaxNameLength);
+        return FormatResString(2961, QString::number(name.size()), QString::number(MaxNameLength));
     for (qsizetype i = 0; i < name.size(); ++i) {
         if (name.at(i).category() == QChar::Other_Control)
-            return QStringLiteral(
-                       "control character U+%1 at position %2; a name may not hold "
-                       "control characters (newline, tab, NUL)")
-                .arg(name.at(i).unicode(), 4, 16, QLatin1Char('0'))
-                .arg(i + 1);
+            return FormatResString(
+                2962, QStringLiteral("%1").arg(name.at(i).unicode(), 4, 16, QLatin1Char('0')),
+                QString::number(i + 1));
     }
     return {};
 }

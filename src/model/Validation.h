@@ -23,7 +23,8 @@ using FieldProblems = QList<FieldProblem>;
 constexpr int MaxNameLength = 255;
 // Why `name` cannot be a configuration name, with the rule; empty when it can. Refused:
 // blank, longer than MaxNameLength characters, or holding control characters (newline,
-// tab, NUL, ...), which break the one-line list.
+// tab, NUL, ...), which break the one-line list. The texts come from the string table (the
+// usage page shows them too).
 QString NameProblem(const QString& name);
 
 // Wiring systems the usage page offers for a model: 1 and 4 always; 0, 2 and 3 only on
