@@ -6,11 +6,16 @@
 
 namespace voltaris::wizard {
 
-QGroupBox* AddFrame(QWidget* page, QBoxLayout* into, const char* name, int captionId) {
+QGroupBox* NewFrame(QWidget* page, const char* name, int captionId) {
     auto* frame = new QGroupBox(page);
     frame->setObjectName(QLatin1String(name));
     frame->setProperty(controls::kTagProperty, captionId);
     new QVBoxLayout(frame);
+    return frame;
+}
+
+QGroupBox* AddFrame(QWidget* page, QBoxLayout* into, const char* name, int captionId) {
+    QGroupBox* frame = NewFrame(page, name, captionId);
     into->addWidget(frame);
     return frame;
 }

@@ -11,6 +11,8 @@ namespace voltaris::wizard {
 // Small builders of the pages' controls: each names the control and gives it the string id
 // its caption loads from.
 
+// A frame with a vertical layout, for the caller to place.
+QGroupBox* NewFrame(QWidget* page, const char* name, int captionId);
 // A frame with a vertical layout, added to `into`.
 QGroupBox* AddFrame(QWidget* page, QBoxLayout* into, const char* name, int captionId);
 // An option button added to the frame's layout.

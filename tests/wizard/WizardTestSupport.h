@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "controls/CTextSpin.h"
 #include "model/CRecord.h"
@@ -64,6 +65,7 @@ struct UserStep {
     QString press;                           // a button's object name, "Enter", "Escape" or "close"
     std::optional<qint16> expectShown = {};  // the value the page must show when it appears
     QStringList clicks = {};                 // buttons (options) to click first, by name
+    QList<std::pair<QString, QString>> texts = {};  // text boxes to fill first: name, text
 };
 
 class ScriptedUser {
@@ -108,6 +110,12 @@ private:
         if (step.value) {
             if (auto* spin = page->findChild<controls::UpDownArrows*>())
                 spin->setValue(*step.value);
+        }
+        for (const auto& [name, text] : step.texts) {
+            if (auto* box = page->findChild<QLineEdit*>(name))
+                box->setText(text);
+            else
+                problems << QStringLiteral("step %1: no text box %2").arg(m_next).arg(name);
         }
         for (const QString& name : step.clicks) {
             auto* b = page->findChild<QAbstractButton*>(name);
