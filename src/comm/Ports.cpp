@@ -1,5 +1,6 @@
 #include "comm/Ports.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 #include "base/Errors.h"
@@ -10,9 +11,25 @@
 
 namespace voltaris {
 
+namespace {
+QHash<int, QString>& Overrides() {
+    static QHash<int, QString> overrides;
+    return overrides;
+}
+}  // namespace
+
+void SetPortOverride(int portIndex, const QString& name) {
+    if (name.trimmed().isEmpty())
+        Overrides().remove(portIndex);
+    else
+        Overrides().insert(portIndex, name.trimmed());
+}
+
 QString PortNameForIndex(int portIndex) {
     if (portIndex < 0)
         return {};
+    if (Overrides().contains(portIndex))
+        return Overrides().value(portIndex);
     const QString key = QStringLiteral("COM%1").arg(portIndex + 1);
     const QString def = QStringLiteral("/dev/ttyUSB%1").arg(portIndex);
     SettingsStore store;

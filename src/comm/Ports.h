@@ -13,6 +13,11 @@ namespace voltaris {
 // default "/dev/ttyUSB" + (n - 1). `portIndex` is 0-based (0 for COM1); a negative index
 // gives an empty name.
 QString PortNameForIndex(int portIndex);
+// For this run only, COM portIndex + 1 stands for `name` whatever the settings say (the
+// desktop program's demonstration maps COM1 to a simulated network); an empty name ends it.
+// Nothing is stored.
+void SetPortOverride(int portIndex, const QString& name);
+
 // Stores `name` (a device path or tcp://host:port) as the device behind COM portIndex + 1.
 void SetPortNameForIndex(int portIndex, const QString& name);
 

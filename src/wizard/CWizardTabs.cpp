@@ -31,6 +31,15 @@ ICopyClass* CWizardTabs::PointerClass(const QString& name) const {
     return nullptr;
 }
 
+WizardPage* CWizardTabs::pageOf(const QString& key) const {
+    if (key.isEmpty())
+        return nullptr;
+    for (qsizetype i = 0; i < m_records.size(); ++i)
+        if (m_records[i]->InstanceName() == key)
+            return m_pages[i];
+    return nullptr;
+}
+
 void CWizardTabs::Add(WizardPage* DlgTab, ICopyClass* Data) {
     if (Data && PointerClass(Data->InstanceName())) {
         const QString name = Data->InstanceName();

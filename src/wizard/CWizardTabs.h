@@ -55,7 +55,10 @@ public:
     void SaveDataInADORS(Archive& archive, const QVariant& criterion);
     void LoadDataFromADORS(Archive& archive, const QVariant& criterion);
 
+    // The page at 1-based `index`, nullptr outside the wizard.
     WizardPage* page(int index) const { return m_pages.value(index - 1); }
+    // The page whose record has instance name `key`; nullptr when none has.
+    WizardPage* pageOf(const QString& key) const;
 
 signals:
     // iTabs is the 1-based index of the page about to be shown; the handlers of the two

@@ -171,6 +171,8 @@ void WizardPage::ApplyButtons() {
 void WizardPage::Leave(qint32 how) {
     if (!ValidateForm())
         return;
+    if (how == brEnd && m_endCheck && !m_endCheck())
+        return;
     m_ButtonRet = how;
     CommitForm();
     done(how);

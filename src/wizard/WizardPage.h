@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace voltaris {
 class ICopyClass;
@@ -51,6 +52,10 @@ public:
     // The loading steps alone; ShowModal runs them, the wizard runs them before it sizes and
     // places the page.
     void LoadPage();
+
+    // A check of the owner run when the page is left by End, after the page's own validation:
+    // false keeps the page (and the wizard) open.
+    void setEndCheck(std::function<bool()> check) { m_endCheck = std::move(check); }
 
     QLabel* title() const { return lblTitle; }
     QPushButton* button(const char* name) const;
@@ -100,6 +105,7 @@ private:
     qint32 m_ButtonRet = brCancel;
     bool m_FirstTab = false;
     bool m_LastTab = false;
+    std::function<bool()> m_endCheck;
 };
 
 }  // namespace voltaris::wizard

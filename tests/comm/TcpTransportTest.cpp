@@ -210,6 +210,13 @@ TEST(Ports, ComNamesComeFromTheSettingsStore) {
     EXPECT_EQ(ResolvePortName("tcp://gw:1"), "tcp://gw:1");
     EXPECT_EQ(ResolvePortName(" COM5 "), "COM5");  // beyond COM4: a device name like any other
 
+    // An override for this run wins over the settings and is never stored.
+    SetPortOverride(2, "/dev/pts/9");
+    EXPECT_EQ(ResolvePortName("COM3"), "/dev/pts/9");
+    EXPECT_EQ(SettingsStore().value("Ports", "COM3"), "/dev/ttyS0");
+    SetPortOverride(2, "");
+    EXPECT_EQ(ResolvePortName("COM3"), "/dev/ttyS0");
+
     EXPECT_EQ(CreateTransport("COM2")->name(), "tcp://10.0.0.5:4001");
     EXPECT_EQ(CreateTransport("COM3")->name(), "/dev/ttyS0");
     for (const char* bad : {"tcp://nohost", "", "ftp://x/y"}) {

@@ -1,0 +1,277 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <functional>
+
+#include "TestSupport.h"
+#include "TraceCapture.h"
+#include "archive/Archive.h"
+#include "base/FileDialogs.h"
+#include "base/ResString.h"
+#include "base/SettingsStore.h"
+#include "model/Configuration.h"
+#include "shell/DesktopStartup.h"
+#include "shell/FMain.h"
+#include "wizard/WizardPage.h"
+
+using namespace voltaris;
+using namespace voltaris::test;
+using voltaris::shell::FMain;
+using voltaris::wizard::WizardPage;
+
+namespace {
+
+// Acts on every wizard page that comes up while it lives: `act` gets the page and says which
+// button to press (by object name).
+class PageDriver {
+public:
+    explicit PageDriver(std::function<QString(WizardPage*)> act) : m_act(std::move(act)) {
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { Poll(); });
+        m_timer.start();
+    }
+    QStringList trail;
+
+private:
+    void Poll() {
+        auto* page = qobject_cast<WizardPage*>(QApplication::activeModalWidget());
+        if (!page || page == m_handled)
+            return;
+        m_handled = page;
+        trail << page->objectName();
+        const QString press = m_act(page);
+        QObject::connect(
+            page, &QDialog::finished, page, [this] { m_handled = nullptr; },
+            Qt::SingleShotConnection);
+        if (QPushButton* b = page->button(press.toLatin1().constData()))
+            b->click();
+        if (page->isVisible())
+            m_handled = nullptr;  // refused: act again
+    }
+    std::function<QString(WizardPage*)> m_act;
+    QTimer m_timer;
+    WizardPage* m_handled = nullptr;
+};
+
+// The desktop program started on a data folder of its own, the settings in a scratch file,
+// message boxes and file dialogs answered by the test.
+struct Desktop {
+    TempDir home;
+    ScopedSettingsFile settings{home.file("Voltaris.ini")};
+    TraceCapture trace;
+    RecordingFileDialogs dialogs;
+    ScopedFileDialogs dialogScope{&dialogs};
+    Archive archive;
+    std::unique_ptr<FMain> main;
+
+    explicit Desktop(QString executableDir = VOLTARIS_BIN_DIR) {
+        trace.messages.clear();
+        shell::DesktopOptions options;
+        options.home = home.path();
+        options.executableDir = executableDir;
+        options.splashSeconds = 0;
+        main = shell::StartDesktop(options, archive);
+    }
+    QTableWidget* grid() const { return main->findChild<QTableWidget*>("dgProgrammi"); }
+    QString highlightedName() const {
+        const int row = grid()->currentRow();
+        return row < 0 ? QString() : grid()->item(row, 0)->text();
+    }
+    // The trace log the program writes in its data folder.
+    QStringList log() const {
+        QFile f(home.file("test_shell.DBG"));
+        f.open(QIODevice::ReadOnly);
+        return QString::fromLatin1(f.readAll()).split("\r\n");
+    }
+    bool enabled(const char* name) const { return main->findChild<QAction*>(name)->isEnabled(); }
+    // Runs New through the wizard: the name on the usage page, Next to the end, End.
+    void create(const QString& name) {
+        PageDriver driver([&](WizardPage* page) {
+            if (auto* text = page->findChild<QLineEdit*>("txtProgramName"))
+                text->setText(name);
+            return QString(page->button("cmdNext")->isEnabled() ? "cmdNext" : "cmdEnd");
+        });
+        main->findChild<QAction*>("mnuAddProgramma")->trigger();
+    }
+};
+
+TEST(FMain, StartsOnAFreshDataFolder) {
+    Desktop d;
+    ASSERT_TRUE(d.main);
+    EXPECT_EQ(d.main->windowTitle(), ResString(301));
+    EXPECT_TRUE(QFile::exists(d.home.file("Zel2Program.cfg")));
+    EXPECT_EQ(d.grid()->rowCount(), 0);
+    EXPECT_EQ(d.main->IDProgramma(), -1);
+    for (const char* name : {"EditProg", "DelProg", "mnuEditProgramma", "mnuDelProgramma",
+                             "mnuExport", "SendProg", "mnuSendProgramma", "mnuPrint"})
+        EXPECT_FALSE(d.enabled(name)) << name;
+    for (const char* name : {"NewProg", "mnuAddProgramma", "mnuImport", "mnuAbout", "mnuExit"})
+        EXPECT_TRUE(d.enabled(name)) << name;
+    // Menu captions and the toolbar's tips from the string table; no bare number is left.
+    EXPECT_EQ(d.main->findChild<QAction*>("mnuSendProgramma")->text(), "Transmit file...");
+    EXPECT_EQ(d.main->findChild<QAction*>("NewProg")->toolTip(), ResString(261));
+    for (QAction* a : d.main->findChildren<QAction*>()) {
+        bool numeric = false;
+        a->text().toInt(&numeric);
+        EXPECT_FALSE(numeric) << a->objectName().toStdString();
+    }
+    EXPECT_GE(d.main->minimumWidth() * 15, 5000);
+    EXPECT_GE(d.main->height() * 15, 4000);
+    for (const char* line :
+         {"Inizio Zel1Soft", "Creazione della classe per l'help sulla statusbar",
+          "Caricamento testi menu", "Start LoadToolBarToolTip()", "Form_Load step 1",
+          "LoadData m_Option", "Fine FMain_Load", "Visualizza form main", "End Sub Main()"})
+        EXPECT_TRUE(d.log().contains(line)) << line;
+    EXPECT_TRUE(d.trace.messages.entries().isEmpty());
+}
+
+TEST(FMain, AMissingTemplateEndsTheStartWithItsMessage) {
+    TempDir nowhere;
+    Desktop d(nowhere.path());
+    EXPECT_FALSE(d.main);
+    ASSERT_EQ(d.trace.messages.entries().size(), 1);
+    EXPECT_TRUE(d.trace.messages.entries()[0].text.contains("Zel2Setup.dll"));
+    EXPECT_FALSE(QFile::exists(d.home.file("Zel2Program.cfg")));
+}
+
+TEST(FMain, NewEditDeleteKeepTheHighlightOnTheConfigurationConcerned) {
+    Desktop d;
+    ASSERT_TRUE(d.main);
+    d.create("Line B");
+    d.create("Line A");
+    ASSERT_EQ(d.grid()->rowCount(), 2);
+    EXPECT_EQ(d.grid()->item(0, 0)->text(), "Line A");  // sorted by name
+    EXPECT_EQ(d.highlightedName(), "Line A");
+    const qint32 lineA = d.main->IDProgramma();
+    EXPECT_NE(lineA, Archive::ReservedId);
+    EXPECT_TRUE(d.enabled("EditProg"));
+
+    // Edit the second row: renamed so that it moves; the highlight follows it.
+    d.main->SelectProgram(d.grid()->item(1, 1)->text().toInt());
+    const qint32 lineB = d.main->IDProgramma();
+    {
+        PageDriver driver([](WizardPage* page) {
+            if (auto* text = page->findChild<QLineEdit*>("txtProgramName"))
+                text->setText("Feeder 0");
+            return QString(page->button("cmdNext")->isEnabled() ? "cmdNext" : "cmdEnd");
+        });
+        d.main->findChild<QAction*>("mnuEditProgramma")->trigger();
+    }
+    EXPECT_EQ(d.highlightedName(), "Feeder 0");
+    EXPECT_EQ(d.main->IDProgramma(), lineB);
+
+    // Cancel leaves the configuration as it was.
+    {
+        PageDriver driver([](WizardPage* page) {
+            if (auto* text = page->findChild<QLineEdit*>("txtProgramName"))
+                text->setText("Never stored");
+            return QString("cmdCancel");
+        });
+        d.main->EditProgram();
+    }
+    EXPECT_EQ(d.highlightedName(), "Feeder 0");
+
+    // Delete asks; No keeps it.
+    d.trace.messages = RecordingMessages(UserMessages::Answer::No);
+    d.main->findChild<QAction*>("DelProg")->trigger();
+    EXPECT_EQ(d.grid()->rowCount(), 2);
+    ASSERT_EQ(d.trace.messages.entries().size(), 1);
+    EXPECT_EQ(d.trace.messages.entries()[0].text, ResString(795));
+    EXPECT_TRUE(d.log().contains("ButtonKey=DelProg"));
+
+    RecordingMessages yes(UserMessages::Answer::Yes);
+    ScopedMessages answerYes(&yes);
+    d.main->DeleteProgram();
+    ASSERT_EQ(d.grid()->rowCount(), 1);
+    EXPECT_EQ(d.highlightedName(), "Line A");
+    EXPECT_EQ(d.main->IDProgramma(), lineA);
+    d.main->DeleteProgram();
+    EXPECT_EQ(d.grid()->rowCount(), 0);
+    EXPECT_EQ(d.main->IDProgramma(), -1);
+    EXPECT_FALSE(d.enabled("EditProg"));
+    EXPECT_FALSE(d.enabled("DelProg"));
+}
+
+TEST(FMain, ExportAndImportThroughTheFileDialogs) {
+    Desktop d;
+    ASSERT_TRUE(d.main);
+    d.create("Line/A");
+    const QString file = d.home.file("out.ZLA");
+    d.dialogs.enqueue(file);
+    d.main->findChild<QAction*>("mnuExport")->trigger();
+    ASSERT_TRUE(QFile::exists(file));
+    ASSERT_EQ(d.dialogs.requests().size(), 1);
+    // The proposed name is the configuration's, made safe for a file name.
+    EXPECT_TRUE(d.dialogs.requests()[0].path.endsWith("/Line_A.ZLA"));
+
+    // Over an existing file it asks first; No writes nothing.
+    QFile::resize(file, 10);
+    d.dialogs.enqueue(file);
+    d.main->ExportFile();
+    EXPECT_EQ(QFileInfo(file).size(), 10);
+
+    d.dialogs.enqueue(QString());  // cancelled: nothing happens, nothing said
+    const qsizetype said = d.trace.messages.entries().size();
+    d.main->ImportFile();
+    EXPECT_EQ(d.grid()->rowCount(), 1);
+    EXPECT_EQ(d.trace.messages.entries().size(), said);
+
+    // Export again (answering Yes), then import it: a second configuration of that name,
+    // highlighted.
+    {
+        RecordingMessages yes(UserMessages::Answer::Yes);
+        ScopedMessages answerYes(&yes);
+        d.dialogs.enqueue(file);
+        d.main->ExportFile();
+    }
+    const qint32 first = d.main->IDProgramma();
+    d.dialogs.enqueue(file);
+    d.main->findChild<QAction*>("mnuImport")->trigger();
+    ASSERT_EQ(d.grid()->rowCount(), 2);
+    EXPECT_EQ(d.highlightedName(), "Line/A");
+    EXPECT_NE(d.main->IDProgramma(), first);
+
+    // A file that cannot be read is reported; the program goes on.
+    d.dialogs.enqueue(d.home.file("missing.ZLA"));
+    const qsizetype before = d.trace.messages.entries().size();
+    d.main->findChild<QAction*>("mnuImport")->trigger();
+    EXPECT_EQ(d.trace.messages.entries().size(), before + 1);
+    EXPECT_EQ(d.grid()->rowCount(), 2);
+    d.create("Still working");
+    EXPECT_EQ(d.grid()->rowCount(), 3);
+}
+
+TEST(FMain, PlacementAndRecordsAreSavedOnClose) {
+    Desktop d;
+    ASSERT_TRUE(d.main);
+    d.main->setGeometry(60, 40, 600, 400);
+    d.main->m_CommConfigSetup.setComPort(3);
+    d.main->close();
+    SettingsStore store;
+    EXPECT_EQ(store.value("Settings", "MainLeft"), QString::number(d.main->geometry().x() * 15));
+    EXPECT_EQ(store.value("Settings", "MainWidth"), "9000");
+    EXPECT_EQ(store.value("Settings", "MainHeight"), "6000");
+    EXPECT_EQ(store.value("Settings", "WindowState"), "0");
+    EXPECT_EQ(store.value("CCommConfig", "m_ComPort"), "3");
+
+    // The next start opens where the last one closed.
+    d.main.reset();
+    shell::DesktopOptions options;
+    options.home = d.home.path();
+    options.executableDir = VOLTARIS_BIN_DIR;
+    options.splashSeconds = 0;
+    Archive again;
+    auto main = shell::StartDesktop(options, again);
+    ASSERT_TRUE(main);
+    EXPECT_EQ(main->geometry().size(), QSize(600, 400));
+    EXPECT_EQ(main->m_CommConfigSetup.ComPort(), 3);
+}
+
+}  // namespace
