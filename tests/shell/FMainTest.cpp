@@ -199,6 +199,46 @@ TEST(FMain, NewEditDeleteKeepTheHighlightOnTheConfigurationConcerned) {
     EXPECT_FALSE(d.enabled("DelProg"));
 }
 
+// A stored configuration the instrument would refuse (a damaged import: 20 alarms on output 1)
+// is not saved by End: the problems are listed and the wizard stays open.
+TEST(FMain, EndChecksTheWholeConfigurationFirst) {
+    Desktop d;
+    ASSERT_TRUE(d.main);
+    Configuration damaged;
+    damaged.UsoInstr().setNomeProgramma("Damaged");
+    damaged.UsoInstr().setInstrModel(0x00230004);
+    damaged.DigOutConfig().setDigOut1(1);
+    damaged.DigOutConfig().setNumAlarm1(20);
+    const qint32 id = damaged.create(d.archive);
+    d.main->SelectProgram(-1);
+    d.main->close();
+    d.main.reset();
+    shell::DesktopOptions options;
+    options.home = d.home.path();
+    options.executableDir = VOLTARIS_BIN_DIR;
+    options.splashSeconds = 0;
+    d.main = shell::StartDesktop(options, d.archive);
+    ASSERT_TRUE(d.main);
+    d.main->SelectProgram(id);
+    d.trace.messages.clear();
+    int ends = 0;
+    {
+        PageDriver driver([&](WizardPage* page) {
+            if (auto* text = page->findChild<QLineEdit*>("txtProgramName"))
+                text->setText("Renamed");
+            if (page->button("cmdNext")->isEnabled())
+                return QString("cmdNext");
+            return QString(++ends == 1 ? "cmdEnd" : "cmdCancel");
+        });
+        d.main->EditProgram();
+    }
+    EXPECT_EQ(ends, 2);  // End was refused, the page stayed for Cancel
+    ASSERT_EQ(d.trace.messages.entries().size(), 1);
+    EXPECT_TRUE(d.trace.messages.entries()[0].text.contains("CDigOutConfig"))
+        << d.trace.messages.entries()[0].text.toStdString();
+    EXPECT_EQ(d.highlightedName(), "Damaged");
+}
+
 TEST(FMain, ExportAndImportThroughTheFileDialogs) {
     Desktop d;
     ASSERT_TRUE(d.main);
