@@ -1,5 +1,6 @@
 // voltaris-render-windows DIR: draws the desktop program's windows into DIR as PNG files (main
-// window with a few configurations, splash, About, the usage page), on a scratch data folder.
+// window with a few configurations, splash, About, the usage and alarm pages), on a scratch
+// data folder.
 // For the documentation; scripts/render-windows.sh runs it under a virtual display.
 #include <QApplication>
 #include <QDir>
@@ -11,6 +12,7 @@
 #include "model/ModelCatalogue.h"
 #include "shell/DesktopStartup.h"
 #include "shell/FAbout.h"
+#include "wizard/FWAlarm.h"
 #include "wizard/FWUsoInstr.h"
 
 using namespace voltaris;
@@ -69,5 +71,22 @@ int main(int argc, char** argv) {
     usage.LoadPage();
     usage.setWindowTitle(QStringLiteral("Setting for a new configuration..."));
     Save(usage, out, QStringLiteral("usage-page"));
+
+    wizard::FWAlarm alarm;
+    CAlarm& a = c.Alarm(1);
+    a.setInstrModel(0x00230004);
+    a.setSystem(0);
+    a.setRapportoTA(50);
+    a.setRapportoTV(10);
+    a.setNumAlarm(4);
+    a.setVarControllata(0, 0);
+    a.setScaleSelect(0, 4);
+    a.setMinAlarm(0, 1800);
+    a.setMaxAlarm(0, 2530);
+    a.setDelayTime(0, 5);
+    alarm.SetData(a);
+    alarm.LoadPage();
+    alarm.setWindowTitle(QStringLiteral("Setting for a new configuration..."));
+    Save(alarm, out, QStringLiteral("alarm-page"));
     return 0;
 }
