@@ -24,9 +24,6 @@ namespace voltaris::wizard {
 
 namespace {
 
-// The variable an alarm falls back to when the wiring system does not offer its own.
-constexpr qint16 kFallbackVariable = 25;
-
 QLabel* Caption(QWidget* parent, const char* name, int id) {
     auto* label = new QLabel(parent);
     label->setObjectName(QLatin1String(name));
@@ -63,18 +60,6 @@ AlarmVariableEnabling AlarmVariableRules(qint16 variable) {
     const CVariableType t(variable);
     const bool fixed = t.IsPhaseSequence() || t.IsHZ() || t.IsASY() || t.IsPFFase() || t.IsPFSys();
     return {!fixed, !t.IsPhaseSequence()};
-}
-
-QString PowerFactorText(qint16 value, float multiplier, const QString& format, const QString& unit,
-                        const QString& decimalPoint) {
-    const double n = value >= 0 ? double(multiplier) * (1000 - value)
-                                : double(multiplier) * (-qint32(value) - 1000);
-    QString text =
-        controls::ComposeText(controls::FormatPattern(n, format, decimalPoint), unit).trimmed();
-    if (!text.startsWith(QLatin1Char('1')))
-        text = (text.startsWith(QLatin1Char('-')) ? QStringLiteral("C") : QStringLiteral("L")) +
-               text.right(4);
-    return text;
 }
 
 FWAlarm::FWAlarm(QWidget* parent) : WizardPage(parent) {
@@ -145,23 +130,9 @@ FWAlarm::FWAlarm(QWidget* parent) : WizardPage(parent) {
     m_AlarmStartup.AddOptionButton(AddOption(startup, QStringLiteral("optAlarmStartup0"), 589));
     m_AlarmStartup.AddOptionButton(AddOption(startup, QStringLiteral("optAlarmStartup1"), 590));
 
-    connect(&m_VarControllata, &controls::CComboBox::Change, this, [this] {
-        if (!m_loading)
-            VariableChanged();
-    });
-    connect(&m_ScaleSelect, &controls::CComboBox::Change, this, [this] {
-        if (!m_loading)
-            ScaleChanged();
-    });
-    // The limits stay in order on every accepted change, also one made just before Enter.
-    connect(&m_MaxAlarm, &controls::SpinField::Change, this,
-            [this] { m_MinAlarm.setMax(m_MaxAlarm.Value()); });
-    connect(&m_MinAlarm, &controls::SpinField::Change, this,
-            [this] { m_MaxAlarm.setMin(m_MinAlarm.Value()); });
-    connect(&m_MinAlarm, &controls::SpinField::ViewText, this,
-            [this](QString& text) { LimitText(m_MinAlarm, text); });
-    connect(&m_MaxAlarm, &controls::SpinField::ViewText, this,
-            [this](QString& text) { LimitText(m_MaxAlarm, text); });
+    m_limits.Create(&m_VarControllata, &m_ScaleSelect, Label6, &m_MinAlarm, &m_MaxAlarm,
+                    VariableLimits::SequenceText::Empty);
+    connect(&m_limits, &VariableLimits::VariableChanged, this, &FWAlarm::VariableChanged);
     connect(tsAlarm, &QTabBar::currentChanged, this, [this](int tab) {
         if (!m_loading && tab >= 0)
             ShowTab(tab);
@@ -173,121 +144,42 @@ void FWAlarm::LoadForm() {
     title()->setText(text);
 }
 
-void FWAlarm::LimitText(controls::CTextSpin& field, QString& text) {
-    const CVariableType t(qint16(m_VarControllata.ItemData()));
-    if (t.IsPhaseSequence()) {
-        text.clear();
-    } else if (t.IsPFFase() || t.IsPFSys()) {
-        const QString shown =
-            PowerFactorText(field.Value(), field.Moltiplicatore(), field.DataFormat(),
-                            field.UnitaMisura(), QLocale().decimalPoint());
-        g_Trace().BugMessage(
-            QStringLiteral("Convertito valore PF da %1 a %2").arg(field.Value()).arg(shown));
-        text = shown;
-    }
-}
-
-void FWAlarm::FillVariables() {
-    m_loading = true;
-    m_VarControllata.ClearAllItem();
-    for (const VariableEntry& e :
-         VariableCatalogue::standard().variablesForSystem(m_record.System()))
-        m_VarControllata.AddText(e.name, e.code());
-    m_loading = false;
-}
-
-void FWAlarm::VariableChanged() {
-    const qint16 code = qint16(m_VarControllata.ItemData());
-    try {
-        m_range.setVariable(code);
-    } catch (const AssertFailed&) {
-        // Ratios too large for any scale: the check has said so; the fields keep their range.
-    }
-    m_loading = true;
-    m_ScaleSelect.ClearAllItem();
-    for (qint16 step = 2; step <= m_range.DPScaleMax(); ++step)
-        if (GlobalScale::IsValidStep(step))
-            m_ScaleSelect.AddText(GlobalScale::Row(step).SampleText, step);
-    m_ScaleSelect.setValue(qint16(m_ScaleSelect.ListCount() - 1));
-    m_loading = false;
-    const AlarmVariableEnabling rules = AlarmVariableRules(code);
-    Label6->setEnabled(rules.scale);
-    m_ScaleSelect.setEnabled(rules.scale);
+void FWAlarm::VariableChanged(qint16 variable) {
+    const AlarmVariableEnabling rules = AlarmVariableRules(variable);
     for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2)})
         w->setEnabled(rules.limits);
     m_MinAlarm.setEnabled(rules.limits);
     m_MaxAlarm.setEnabled(rules.limits);
     m_AlarmType.ActivateGroup(rules.limits);
-    ScaleChanged();
-    if (CVariableType(code).IsPhaseSequence()) {
+    if (CVariableType(variable).IsPhaseSequence()) {
         m_AlarmType.setValue(0);
         m_MinAlarm.setValue(0);
         m_MaxAlarm.setValue(0);
     }
 }
 
-void FWAlarm::ScaleChanged() {
-    const qint16 step = qint16(m_ScaleSelect.ItemData());
-    if (!GlobalScale::IsValidStep(step))
-        return;
-    try {
-        m_range.setScaleSelect(step);
-    } catch (const AssertFailed&) {
-        return;
-    }
-    const GlobalScale::ScaleRow& row = GlobalScale::Row(step);
-    for (controls::CTextSpin* field : {&m_MaxAlarm, &m_MinAlarm}) {
-        field->setMoltiplicatore(row.DisplayMultiplier);
-        field->setUnitaMisura(row.Prefix + m_range.UnitaIngegneristica());
-        field->setDataFormat(row.Format);
-        field->setMin(std::numeric_limits<qint16>::min());
-        field->setMax(m_range.Massimo());
-        field->setMin(m_range.Minimo());
-    }
-    m_MaxAlarm.setValue(m_range.Massimo());
-    m_MinAlarm.setValue(m_range.Minimo());
-}
-
 void FWAlarm::LoadAlarm(int j) {
-    qint32 variable = m_record.VarControllata(j);
-    m_loading = true;
-    m_VarControllata.setItemData(variable);
-    if (m_VarControllata.UnmatchedValue()) {
+    const qint32 variable = m_record.VarControllata(j);
+    if (!m_limits.Show(variable, m_record.ScaleSelect(j), m_record.MinAlarm(j),
+                       m_record.MaxAlarm(j)))
         g_Trace().BugMessage(
             QStringLiteral("Allarme %1: variabile %2 non disponibile nel sistema %3, impostata %4")
                 .arg(j + 1)
                 .arg(variable)
                 .arg(m_record.System())
-                .arg(kFallbackVariable));
-        m_VarControllata.setItemData(kFallbackVariable);
-    }
-    m_loading = false;
-    VariableChanged();
-    m_loading = true;
-    m_ScaleSelect.setItemData(m_record.ScaleSelect(j));
-    if (m_ScaleSelect.UnmatchedValue())
-        m_ScaleSelect.setValue(0);
-    m_loading = false;
-    ScaleChanged();
-    m_MinAlarm.setValue(m_record.MinAlarm(j));
-    m_MaxAlarm.setValue(m_record.MaxAlarm(j));
-    m_MinAlarm.setMax(m_MaxAlarm.Value());
-    m_MaxAlarm.setMin(m_MinAlarm.Value());
+                .arg(VariableLimits::kFallbackVariable));
     m_DelayTime.setValue(m_record.DelayTime(j));
     m_AlarmType.setValue(m_record.AlarmType(j));
     m_AlarmStatus.setValue(m_record.AlarmStatus(j));
     m_LogicFunction.setValue(m_record.LogicFunction(j));
     m_AlarmStartup.setValue(m_record.AlarmStartup(j));
-    if (CVariableType(qint16(m_VarControllata.ItemData())).IsPhaseSequence()) {
-        m_AlarmType.setValue(0);
-        m_MinAlarm.setValue(0);
-        m_MaxAlarm.setValue(0);
-    }
+    // The phase sequence has no limits and no type, whatever was stored.
+    VariableChanged(m_limits.Variable());
 }
 
 void FWAlarm::StoreAlarm(int j) {
-    m_record.setVarControllata(j, m_VarControllata.ItemData());
-    m_record.setScaleSelect(j, qint16(m_ScaleSelect.ItemData()));
+    m_record.setVarControllata(j, m_limits.Variable());
+    m_record.setScaleSelect(j, m_limits.Scale());
     m_record.setMinAlarm(j, m_MinAlarm.Value());
     m_record.setMaxAlarm(j, m_MaxAlarm.Value());
     m_record.setDelayTime(j, m_DelayTime.Value());
@@ -307,9 +199,9 @@ void FWAlarm::ShowTab(int tab) {
 }
 
 void FWAlarm::ActivateForm() {
-    m_range.setInstrModel(m_record.InstrModel());
-    m_range.setRapportoTA(m_record.RapportoTA());
-    m_range.setRapportoTV(m_record.RapportoTV());
+    m_limits.range().setInstrModel(m_record.InstrModel());
+    m_limits.range().setRapportoTA(m_record.RapportoTA());
+    m_limits.range().setRapportoTV(m_record.RapportoTV());
     title()->setText(FormatResString(570, m_record.InstanceName().right(1)));
     const int count = qBound(1, int(m_record.NumAlarm()), 16);
     m_loading = true;
@@ -319,7 +211,7 @@ void FWAlarm::ActivateForm() {
         tsAlarm->addTab(QStringLiteral("Al. %1").arg(j + 1));
     tsAlarm->setCurrentIndex(0);
     m_loading = false;
-    FillVariables();
+    m_limits.FillVariables(m_record.System());
     // Every alarm in use is brought within what the page offers now (the model, ratios or
     // wiring system may have changed since it was stored), not only the one on the first tab.
     for (int j = count - 1; j >= 0; --j) {

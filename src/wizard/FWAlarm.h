@@ -5,7 +5,7 @@
 #include "controls/CTextSpin.h"
 #include "controls/ChoiceGroups.h"
 #include "model/CAlarm.h"
-#include "variables/CVariableRangeScale.h"
+#include "wizard/VariableLimits.h"
 #include "wizard/WizardPage.h"
 
 class QGroupBox;
@@ -59,17 +59,14 @@ protected:
     void CommitForm() override;
 
 private:
-    void FillVariables();
     void LoadAlarm(int j);
     void StoreAlarm(int j);
-    void VariableChanged();
-    void ScaleChanged();
+    void VariableChanged(qint16 variable);
     void ShowTab(int tab);
-    void LimitText(controls::CTextSpin& field, QString& text);
 
     CAlarm m_record;
     int m_index = 0;
-    CVariableRangeScale m_range;
+    VariableLimits m_limits;
     bool m_loading = false;
     QTabBar* tsAlarm;
     QGroupBox* frmAlarmSetup;

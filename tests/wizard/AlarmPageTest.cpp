@@ -9,7 +9,9 @@
 #include "TraceCapture.h"
 #include "base/ResString.h"
 #include "model/CAlarm.h"
+#include "model/CAnalogOutSetup.h"
 #include "wizard/FWAlarm.h"
+#include "wizard/FWAnalogOutSetup.h"
 
 using namespace voltaris;
 using voltaris::wizard::AlarmVariableEnabling;
@@ -166,6 +168,69 @@ TEST(FWAlarm, AVariableTheSystemDoesNotOfferIsReplacedOnEveryAlarm) {
     EXPECT_EQ(p.record.VarControllata(2), kWattSys);  // a tab never shown
     EXPECT_EQ(trace.lines.filter("variabile 1 non disponibile nel sistema 1").size(), 2);
     EXPECT_FALSE(trace.lines.filter("adattato").isEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+// The analogue output page shares the variable, scale and range with the alarm page; it adds
+// the output range in percent and reads the phase sequence as OK / NO OK.
+TEST(FWAnalogOutSetup, RangesAndReadings) {
+    const struct {
+        qint16 variable;
+        qint16 minIn, maxIn;
+        const char* maxText;  // what the maximum input field shows ("" when only its start)
+    } cases[] = {
+        {kPhaseSequence, 0, 1, "OK"},
+        {kPhaseSequence, 0, 0, "NO OK"},
+        {kPfSys, -200, 200, "L"},
+        {kVoltL1, 0, 4000, "V"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.variable);
+        CAnalogOutSetup record;
+        record.setClassName("CAnalogOutSetup3");
+        record.setInstrModel(0x00230303);
+        record.setSystem(0);
+        record.setRapportoTA(5);
+        record.setRapportoTV(10);
+        record.setVariabileRipetuta(c.variable);
+        record.setScaleSelect(4);
+        record.setMinIn(c.minIn);
+        record.setMaxIn(c.maxIn);
+        record.setMaxOut(250);  // outside 0..100: shown and kept at 100
+        record.setMinOut(20);
+        wizard::FWAnalogOutSetup page;
+        page.setFormType(WizardPage::ftDialog);
+        page.SetData(record);
+        QString maxText, outText;
+        bool scale = true;
+        QObject::connect(&page, &WizardPage::Activated, &page, [&] {
+            QTimer::singleShot(0, &page, [&] {
+                maxText = page.findChild<QLineEdit*>("txtMaxIn")->text();
+                outText = page.findChild<QLineEdit*>("txtMaxOut")->text();
+                scale = page.findChild<QComboBox*>("cmbScaleSelect")->isEnabled();
+                page.button("cmdDialogOk")->click();
+            });
+        });
+        ASSERT_EQ(page.ShowModal(), WizardPage::brEnd);
+        page.GetData(record);
+        if (QString(c.maxText).size() > 2)
+            EXPECT_EQ(maxText, c.maxText);
+        else
+            EXPECT_TRUE(c.variable == kVoltL1 ? maxText.endsWith(c.maxText)
+                                              : maxText.startsWith(c.maxText))
+                << maxText.toStdString();
+        EXPECT_EQ(scale, c.variable == kVoltL1);
+        EXPECT_EQ(outText, "100 %");
+        EXPECT_EQ(page.title()->text(), FormatResString(670, "3"));
+        EXPECT_EQ(record.MaxOut(), 100);
+        EXPECT_EQ(record.MinOut(), 20);
+        EXPECT_EQ(record.VariabileRipetuta(), c.variable);
+        EXPECT_EQ(record.MaxIn(), c.maxIn);
+        EXPECT_EQ(record.MinIn(), c.minIn);
+    }
 }
 
 }  // namespace
