@@ -11,7 +11,6 @@ namespace voltaris {
 
 namespace {
 
-constexpr int MaxAlarmBlocks = 16;
 constexpr int FirstScale = 2;
 
 QString SystemText(int system) {

@@ -19,6 +19,10 @@ struct FieldProblem {
 };
 using FieldProblems = QList<FieldProblem>;
 
+// Alarm blocks of the instrument, shared by the two digital outputs: NumAlarm1 + NumAlarm2 may
+// not exceed it.
+inline constexpr int MaxAlarmBlocks = 16;
+
 // Longest configuration name taken where names are entered.
 constexpr int MaxNameLength = 255;
 // Why `name` cannot be a configuration name, with the rule; empty when it can. Refused:

@@ -9,7 +9,9 @@
 #include "model/Validation.h"
 #include "shell/ShellRules.h"
 #include "wizard/CWizardTabs.h"
+#include "wizard/FWDigOutConfig.h"
 #include "wizard/FWFinalSetupMessage.h"
+#include "wizard/FWPulseOutSetup.h"
 #include "wizard/FWSerialComm.h"
 #include "wizard/FWUsoInstr.h"
 
@@ -83,6 +85,9 @@ std::optional<qint32> EditNewProgramma(QWidget* parent, Archive& archive, int mo
     // The pages the program has, in the wizard's order; the records of the others keep what
     // was loaded and are saved with the rest.
     tabs.Add(new wizard::FWUsoInstr(parent), &config.UsoInstr());
+    tabs.Add(new wizard::FWDigOutConfig(parent), &config.DigOutConfig());
+    tabs.Add(new wizard::FWPulseOutSetup(parent), &config.PulseOutSetup(1));
+    tabs.Add(new wizard::FWPulseOutSetup(parent), &config.PulseOutSetup(2));
     tabs.Add(new wizard::FWSerialComm(parent), &config.SerialComm());
     auto* final = new wizard::FWFinalSetupMessage(parent);
     tabs.Add(final, nullptr);

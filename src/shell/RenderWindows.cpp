@@ -1,7 +1,7 @@
 // voltaris-render-windows DIR: draws the desktop program's windows into DIR as PNG files (main
-// window with a few configurations, splash, About, the usage and alarm pages), on a scratch
-// data folder.
-// For the documentation; scripts/render-windows.sh runs it under a virtual display.
+// window with a few configurations, splash, About, the usage, digital outputs, pulse, alarm and
+// analogue output pages), on a scratch data folder. For the documentation;
+// scripts/render-windows.sh runs it under a virtual display.
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -13,6 +13,8 @@
 #include "shell/DesktopStartup.h"
 #include "shell/FAbout.h"
 #include "wizard/FWAlarm.h"
+#include "wizard/FWDigOutConfig.h"
+#include "wizard/FWPulseOutSetup.h"
 #include "wizard/FWUsoInstr.h"
 
 using namespace voltaris;
@@ -71,6 +73,25 @@ int main(int argc, char** argv) {
     usage.LoadPage();
     usage.setWindowTitle(QStringLiteral("Setting for a new configuration..."));
     Save(usage, out, QStringLiteral("usage-page"));
+
+    // Output 1 on alarms, output 2 on pulses: every control of the page has something to show.
+    wizard::FWDigOutConfig outputs;
+    c.DigOutConfig().setDigOut1(CDigOutConfig::Alarm);
+    c.DigOutConfig().setNumAlarm1(10);
+    c.DigOutConfig().setStatusDigOut1(1);
+    outputs.SetData(c.DigOutConfig());
+    outputs.LoadPage();
+    outputs.setWindowTitle(QStringLiteral("Setting for a new configuration..."));
+    Save(outputs, out, QStringLiteral("digital-outputs-page"));
+
+    wizard::FWPulseOutSetup pulses;
+    c.PulseOutSetup(2).setSelectCounter(1);
+    c.PulseOutSetup(2).setPulseOut(50000);
+    c.PulseOutSetup(2).setPulseOutStatus(1);
+    pulses.SetData(c.PulseOutSetup(2));
+    pulses.LoadPage();
+    pulses.setWindowTitle(QStringLiteral("Setting for a new configuration..."));
+    Save(pulses, out, QStringLiteral("pulse-output-page"));
 
     wizard::FWAlarm alarm;
     CAlarm& a = c.Alarm(1);

@@ -2,10 +2,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QTimer>
 #include <functional>
@@ -19,6 +22,7 @@
 #include "model/Configuration.h"
 #include "shell/DesktopStartup.h"
 #include "shell/FMain.h"
+#include "wizard/FWPulseOutSetup.h"
 #include "wizard/WizardPage.h"
 
 using namespace voltaris;
@@ -199,6 +203,7 @@ TEST(FMain, NewEditDeleteKeepTheHighlightOnTheConfigurationConcerned) {
     EXPECT_FALSE(d.enabled("DelProg"));
 }
 
+<<<<<<< HEAD
 // A stored configuration the instrument would refuse (a damaged import: 20 alarms on output 1)
 // is not saved by End: the problems are listed and the wizard stays open.
 TEST(FMain, EndChecksTheWholeConfigurationFirst) {
@@ -237,6 +242,81 @@ TEST(FMain, EndChecksTheWholeConfigurationFirst) {
     EXPECT_TRUE(d.trace.messages.entries()[0].text.contains("CDigOutConfig"))
         << d.trace.messages.entries()[0].text.toStdString();
     EXPECT_EQ(d.highlightedName(), "Damaged");
+=======
+// New on a model with two digital outputs (R2): output 1 on pulses shows its pulse page,
+// output 2 on remote control shows none; Back skips the same way; End stores what was entered.
+TEST(FMain, NewConfigurationWithOutputPages) {
+    Desktop d;
+    ASSERT_TRUE(d.main);
+    QStringList titles;
+    QString weightOnReturn;
+    int shown = 0;
+    const auto click = [](WizardPage* page, const char* name) {
+        auto* option = page->findChild<QRadioButton*>(name);
+        if (!option || !option->isEnabled())
+            ADD_FAILURE() << "cannot click " << name;
+        else
+            option->click();
+    };
+    {
+        PageDriver driver([&](WizardPage* page) -> QString {
+            titles << page->title()->text();
+            switch (++shown) {
+                case 1:
+                    page->findChild<QLineEdit*>("txtProgramName")->setText("Outputs");
+                    page->findChild<QComboBox*>("cmbInstrModel")
+                        ->setCurrentText(QStringLiteral("KM5.1.x.R2.KX"));
+                    return "cmdNext";
+                case 2:
+                    click(page, "optDigOut22");
+                    click(page, "optEnableOut2");
+                    return "cmdNext";
+                case 3: {
+                    click(page, "optKVARhTot");
+                    click(page, "optPulseOutStatusOn");
+                    auto* pulses = qobject_cast<wizard::FWPulseOutSetup*>(page);
+                    if (pulses)
+                        pulses->m_PulseOut.setValue(1250);
+                    return "cmdNext";
+                }
+                case 4:
+                    return "cmdBack";
+                case 5:
+                    weightOnReturn = page->findChild<QLineEdit*>("txtPulseOut")->text();
+                    return "cmdBack";
+                case 6:
+                case 7:
+                    return "cmdNext";
+                default:
+                    return "cmdEnd";
+            }
+        });
+        d.main->findChild<QAction*>("mnuAddProgramma")->trigger();
+    }
+    const QString digital = ResString(600), pulse1 = "Pulse output setup 1...",
+                  final = ResString(370);
+    EXPECT_EQ(titles, QStringList({ResString(620), digital, pulse1, final, pulse1, digital, pulse1,
+                                   final}));
+    EXPECT_EQ(weightOnReturn, "12.50 Pulses/Kvarh");
+    ASSERT_EQ(d.highlightedName(), "Outputs");
+
+    // What voltaris reads from the archive.
+    Configuration stored;
+    stored.load(d.archive, d.main->IDProgramma());
+    EXPECT_EQ(stored.UsoInstr().InstrModel(), 0x00230004);
+    const CDigOutConfig& outputs = stored.DigOutConfig();
+    EXPECT_EQ(outputs.DigOut1(), CDigOutConfig::Pulses);
+    EXPECT_EQ(outputs.DigOut2(), CDigOutConfig::RemoteControl);
+    EXPECT_EQ(outputs.StatusDigOut2(), 1);
+    EXPECT_EQ(outputs.NumAlarm1() + outputs.NumAlarm2(), 0);
+    EXPECT_EQ(stored.PulseOutSetup(1).SelectCounter(), 1);
+    EXPECT_EQ(stored.PulseOutSetup(1).PulseOut(), 1250);
+    EXPECT_EQ(stored.PulseOutSetup(1).PulseOutStatus(), 1);
+    // The skipped pulse page keeps its defaults.
+    EXPECT_EQ(stored.PulseOutSetup(2).PulseOut(), 1);
+    EXPECT_EQ(stored.PulseOutSetup(2).PulseOutStatus(), 0);
+    EXPECT_TRUE(d.trace.messages.entries().isEmpty());
+>>>>>>> wt-outputs
 }
 
 TEST(FMain, ExportAndImportThroughTheFileDialogs) {
