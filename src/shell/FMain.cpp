@@ -24,8 +24,10 @@
 #include "controls/WindowTexts.h"
 #include "memmap/ConfigurationFiles.h"
 #include "model/Configuration.h"
+#include "shell/CommWizard.h"
 #include "shell/ConfigWizard.h"
 #include "shell/FAbout.h"
+#include "transfer/TransferProcedure.h"
 
 namespace voltaris::shell {
 
@@ -86,27 +88,25 @@ const ToolButton kButtons[] = {
 
 // The commands whose windows the program does not have yet: shown, never enabled.
 bool NotYetAvailable(const QString& name) {
-    static const QStringList later = {"mnuViewVariable",
-                                      "mnuPrintOption",
-                                      "mnuPrinterSetup",
-                                      "mnuPrint",
-                                      "mnuSendProgramma",
-                                      "mnuRxEditTxProgramma",
-                                      "mnuResetAll",
-                                      "mnuResetAllCounter",
-                                      "mnuResetMinMax",
-                                      "mnuResetDMD",
-                                      "mnuResetTotalEnergyCounter",
-                                      "mnuResetPartialEnergyCounter",
-                                      "mnuResetHourCounter",
-                                      "ViewZel2Var",
-                                      "SendProg",
-                                      "RxTxProg",
-                                      "ResetAll",
-                                      "ResetAllCounter",
-                                      "ResetMaxMinDMD"};
+    static const QStringList later = {"mnuViewVariable", "mnuPrintOption", "mnuPrinterSetup",
+                                      "mnuPrint", "ViewZel2Var"};
     return later.contains(name);
 }
+
+// The reset menu items and the reset code each sends.
+struct ResetItem {
+    const char* name;
+    qint32 code;
+};
+const ResetItem kResetItems[] = {
+    {"mnuResetAll", 0},
+    {"mnuResetAllCounter", 1},
+    {"mnuResetMinMax", 3},
+    {"mnuResetDMD", 4},
+    {"mnuResetTotalEnergyCounter", 5},
+    {"mnuResetHourCounter", 6},
+    {"mnuResetPartialEnergyCounter", 7},
+};
 
 }  // namespace
 
@@ -169,6 +169,14 @@ void FMain::BuildMenus() {
     run("mnuImport", &FMain::ImportFile);
     run("mnuExport", &FMain::ExportFile);
     run("mnuAbout", &FMain::ShowAbout);
+    run("mnuSendProgramma", &FMain::SendProgram);
+    run("mnuRxEditTxProgramma", &FMain::ModifyInstrument);
+    for (const ResetItem& r : kResetItems) {
+        const qint32 code = r.code;
+        connect(Item(r.name), &QAction::triggered, this, [this, code] {
+            controls::RunCommand(this, [this, code] { ResetInstrument(code); });
+        });
+    }
     connect(Item("mnuExit"), &QAction::triggered, this, &QWidget::close);
     Item("mnuExit")->setShortcut(QKeySequence::Quit);
     Item("mnuAddProgramma")->setShortcut(QKeySequence::New);
@@ -181,6 +189,7 @@ void FMain::BuildMenus() {
                 const bool rows = m_IDProgramma != -1;
                 Item("mnuEditProgramma")->setEnabled(rows);
                 Item("mnuDelProgramma")->setEnabled(rows);
+                Item("mnuSendProgramma")->setEnabled(rows);
             });
 }
 
@@ -223,6 +232,16 @@ void FMain::ButtonClick(const QString& key) {
             EditProgram();
         else if (key == QLatin1String("DelProg"))
             DeleteProgram();
+        else if (key == QLatin1String("SendProg"))
+            SendProgram();
+        else if (key == QLatin1String("RxTxProg"))
+            ModifyInstrument();
+        else if (key == QLatin1String("ResetAll"))
+            ResetInstrument(0);
+        else if (key == QLatin1String("ResetAllCounter"))
+            ResetInstrument(1);
+        else if (key == QLatin1String("ResetMaxMinDMD"))
+            ResetInstrument(2);
     });
 }
 
@@ -301,10 +320,11 @@ void FMain::UpdateCommands() {
     const bool rows = dgProgrammi->rowCount() > 0;
     if (!rows)
         m_IDProgramma = -1;
-    for (const char* key : {"EditProg", "DelProg"})
+    for (const char* key : {"EditProg", "DelProg", "SendProg"})
         Item(key)->setEnabled(rows);
     Item("mnuEditProgramma")->setEnabled(rows);
     Item("mnuDelProgramma")->setEnabled(rows);
+    Item("mnuSendProgramma")->setEnabled(rows);
     Item("mnuExport")->setEnabled(rows);
 }
 
@@ -382,6 +402,62 @@ void FMain::ExportFile() {
     const QString warning = ExportNameWarning(name);
     if (!warning.isEmpty())
         UserMessages::current().show(UserMessages::Icon::Information, ResString(301), warning);
+}
+
+bool FMain::RunTransfer(qint32 action, qint32 id) {
+    CNetworkAddMsgSetup auxiliary;
+    const bool onAuxiliary = m_CommConfigSetup.InterfaceType() == CCommConfig::AuxiliaryPort;
+    if (onAuxiliary)
+        auxiliary.SetData(m_NetworkAddMsg);
+    CNetworkAddMsgSetup& network = onAuxiliary ? auxiliary : m_NetworkAddMsg;
+    FSerialProgSetup window(m_archive, m_line, this);
+    window.setAction(action);
+    if (id != -1)
+        window.setIDProgramma(id);
+    window.Create(m_CommConfigSetup, network);
+    window.exec();
+    const qint16 address =
+        AddressAfterTransfer(m_CommConfigSetup.InterfaceType(), action, network.NetworkAdd(),
+                             static_cast<qint16>(window.procedure().CurrentAddress()));
+    if (address != network.NetworkAdd()) {
+        network.setNetworkAdd(address);
+        network.SaveData(QString());
+    }
+    return window.ReturnValue();
+}
+
+void FMain::SendProgram() {
+    if (m_IDProgramma == -1)
+        return;
+    const qint32 id = m_IDProgramma;
+    if (!RunCommWizard(this, m_CommConfigSetup, m_NetworkAddMsg, ResString(793), 0, false))
+        return;
+    RunTransfer(TransferProcedure::WriteConfiguration, id);
+}
+
+void FMain::ResetInstrument(qint32 code) {
+    if (!RunCommWizard(this, m_CommConfigSetup, m_NetworkAddMsg, ResString(798 + code), 1, false))
+        return;
+    RunTransfer(code, -1);
+}
+
+void FMain::ModifyInstrument() {
+    if (!RunCommWizard(this, m_CommConfigSetup, m_NetworkAddMsg, ResString(792), 0, true))
+        return;
+    if (!RunTransfer(TransferProcedure::ReadConfiguration, Archive::ReservedId))
+        return;
+    g_Trace().BugMessage(QStringLiteral("Modifica dell'attuale configurazione dello strumento."));
+    if (!EditNewProgramma(this, m_archive, kModeInstrument, Archive::ReservedId, QString())) {
+        g_Trace().BugMessage(
+            QStringLiteral("Annullata la modifica dell'attuale configurazione dello strumento."));
+        return;
+    }
+    g_Trace().BugMessage(
+        QStringLiteral("Modifica dell'attuale configurazione dello strumento eseguita."));
+    Requery(m_IDProgramma);
+    // The instrument was just read at the record's address: write back there, no search.
+    m_NetworkAddMsg.setSelNetworkAdd(1);
+    RunTransfer(TransferProcedure::WriteConfiguration, Archive::ReservedId);
 }
 
 void FMain::ShowNote(const QString& text) {

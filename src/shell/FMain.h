@@ -10,6 +10,7 @@
 #include "model/CCommConfig.h"
 #include "model/CNetworkAddMsgSetup.h"
 #include "model/COption.h"
+#include "shell/FSerialProgSetup.h"
 #include "shell/ShellRules.h"
 
 namespace voltaris {
@@ -38,6 +39,14 @@ public:
     void ImportFile();
     void ExportFile();
     void ShowAbout();
+    // The instrument commands: each runs the communication wizard, then the transfer window.
+    void SendProgram();
+    void ModifyInstrument();
+    // Reset code 0..7.
+    void ResetInstrument(qint32 code);
+    // What the instrument windows talk over (tests and the demonstration use a simulated
+    // line).
+    void setInstrumentLine(const InstrumentLine& line) { m_line = line; }
     // A note that stays on the status bar (the demonstration's port).
     void ShowNote(const QString& text);
     // Runs the command of a toolbar key, with its trace line.
@@ -64,6 +73,10 @@ private:
     void SavePlacement();
     // The configuration's name as listed.
     QString ProgramName(qint32 id) const;
+    // Runs the transfer window for `action` on the two records (on a copy of the network
+    // record over the auxiliary port, whose fixed address must not replace the installer's
+    // network choices); whether the operation completed.
+    bool RunTransfer(qint32 action, qint32 id);
 
     Archive& m_archive;
     qint32 m_IDProgramma = -1;
@@ -73,6 +86,7 @@ private:
     QLabel* m_statusText;
     std::unique_ptr<controls::CStatusBarHelp> m_StatusBarHelp;
     WindowPlacement m_placement;
+    InstrumentLine m_line;
 };
 
 }  // namespace voltaris::shell

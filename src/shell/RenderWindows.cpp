@@ -7,11 +7,14 @@
 #include <QTemporaryDir>
 
 #include "archive/Archive.h"
+#include "base/ResString.h"
 #include "base/SettingsStore.h"
 #include "model/Configuration.h"
 #include "model/ModelCatalogue.h"
 #include "shell/DesktopStartup.h"
 #include "shell/FAbout.h"
+#include "shell/FSerialProgSetup.h"
+#include "transfer/TransferProcedure.h"
 #include "wizard/FWAlarm.h"
 #include "wizard/FWDigOutConfig.h"
 #include "wizard/FWPulseOutSetup.h"
@@ -65,6 +68,15 @@ int main(int argc, char** argv) {
     Save(splash, out, QStringLiteral("splash"));
     shell::FAbout about(main.get());
     Save(about, out, QStringLiteral("about"));
+
+    // The transfer window halfway through a transmission (its lines as the procedure sends
+    // them; nothing is started).
+    shell::FSerialProgSetup transfer(archive, {}, main.get());
+    emit transfer.procedure().connectionLine(FormatResString(222, QStringLiteral("9")));
+    emit transfer.procedure().operationLine(ResString(201));
+    emit transfer.procedure().progress(3, 0, 6);
+    transfer.adjustSize();
+    Save(transfer, out, QStringLiteral("transfer-window"));
 
     wizard::FWUsoInstr usage;
     Configuration c;

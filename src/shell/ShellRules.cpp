@@ -85,4 +85,20 @@ QString SafeFileName(const QString& name) {
     return safe.isEmpty() ? QStringLiteral("configuration") : safe;
 }
 
+bool CommPageShown(const QString& className, qint16 interfaceType) {
+    return !(className == QLatin1String("CNetworkAddMsgSetup") && interfaceType == 0);
+}
+
+qint16 NetworkPageInterfaceType(qint16 chosenInterfaceType, bool modifyInstrument) {
+    return static_cast<qint16>(chosenInterfaceType + (modifyInstrument ? 3 : 0));
+}
+
+qint16 AddressAfterTransfer(qint16 interfaceType, qint32 action, qint16 stored,
+                            qint16 instrumentAddress) {
+    constexpr qint32 kWrite = -1;
+    if (interfaceType != 1 || action != kWrite || instrumentAddress < 1 || instrumentAddress > 255)
+        return stored;
+    return instrumentAddress;
+}
+
 }  // namespace voltaris::shell

@@ -49,4 +49,18 @@ QRect PlacementRect(const WindowPlacement& stored, const QList<QRect>& screens);
 // blanks at either end and trailing dots go, and an empty result is "configuration".
 QString SafeFileName(const QString& name);
 
+// The communication wizard (connection, network, final page): the network page
+// ("CNetworkAddMsgSetup") is left out, forward and back, when the PC is on the instrument's
+// auxiliary port (connection type 0); every other page is shown.
+bool CommPageShown(const QString& className, qint16 interfaceType);
+// The connection type the network page adapts its choices to: the one chosen on the
+// connection page, plus 3 when the instrument is read, edited and written back (so that it
+// is reached only through a manual address).
+qint16 NetworkPageInterfaceType(qint16 chosenInterfaceType, bool modifyInstrument);
+// The network address to keep after a transfer. Writing a configuration to a single
+// instrument may give it a new address (`instrumentAddress`, where it answers now): the kept
+// address follows it, so the next command finds the instrument. Anything else keeps `stored`.
+qint16 AddressAfterTransfer(qint16 interfaceType, qint32 action, qint16 stored,
+                            qint16 instrumentAddress);
+
 }  // namespace voltaris::shell

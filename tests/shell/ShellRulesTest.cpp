@@ -79,6 +79,50 @@ TEST(ConfigPageShown, PageTrailsByModelAndOutputs) {
     }
 }
 
+TEST(CommWizard, TheNetworkPageIsLeftOutOnlyForTheAuxiliaryPort) {
+    struct Case {
+        const char* page;
+        qint16 interfaceType;
+        bool shown;
+    };
+    const Case cases[] = {
+        {"CNetworkAddMsgSetup", 0, false},
+        {"CNetworkAddMsgSetup", 1, true},
+        {"CNetworkAddMsgSetup", 2, true},
+        {"CCommConfig", 0, true},
+        {"", 0, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CommPageShown(c.page, c.interfaceType), c.shown)
+            << c.page << " " << c.interfaceType;
+}
+
+TEST(CommWizard, TheModifyCommandShowsTheNetworkPageAConnectionTypeThreeHigher) {
+    for (qint16 iface : {1, 2}) {
+        EXPECT_EQ(NetworkPageInterfaceType(iface, false), iface);
+        EXPECT_EQ(NetworkPageInterfaceType(iface, true), iface + 3);
+    }
+}
+
+TEST(AddressAfterTransfer, OnlyAWriteToASingleInstrumentMovesTheStoredAddress) {
+    struct Case {
+        qint16 iface;
+        qint32 action;
+        qint16 instrumentNow;
+        qint16 kept;
+    };
+    constexpr qint16 stored = 9;
+    const Case cases[] = {
+        {1, -1, 247, 247},                   // the configuration gave the instrument a new address
+        {1, -1, 9, 9},     {1, -2, 247, 9},  // a read never changes the address
+        {1, 0, 247, 9},    {2, -1, 247, 9},  // a network keeps its addresses
+        {0, -1, 247, 9},   {1, -1, 0, 9},    // nothing reached the instrument
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(AddressAfterTransfer(c.iface, c.action, stored, c.instrumentNow), c.kept)
+            << c.iface << " " << c.action << " " << c.instrumentNow;
+}
+
 TEST(ChoicesOfModel, TheTwoLowBytes) {
     const WizardChoices c = ChoicesOfModel(qint32(0xFF230304u));
     EXPECT_EQ(c.L, 4);
