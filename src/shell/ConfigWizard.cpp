@@ -9,6 +9,8 @@
 #include "model/Validation.h"
 #include "shell/ShellRules.h"
 #include "wizard/CWizardTabs.h"
+#include "wizard/FWAlarm.h"
+#include "wizard/FWAnalogOutSetup.h"
 #include "wizard/FWDigOutConfig.h"
 #include "wizard/FWFinalSetupMessage.h"
 #include "wizard/FWPulseOutSetup.h"
@@ -82,13 +84,16 @@ std::optional<qint32> EditNewProgramma(QWidget* parent, Archive& archive, int mo
     g_Trace().BugMessage(QStringLiteral("Fine istanziamento classi."));
 
     CWizardTabs tabs;
-    // The pages the program has, in the wizard's order; the records of the others keep what
-    // was loaded and are saved with the rest.
+    // The eleven pages in the wizard's order, each with its record of the configuration.
     tabs.Add(new wizard::FWUsoInstr(parent), &config.UsoInstr());
     tabs.Add(new wizard::FWDigOutConfig(parent), &config.DigOutConfig());
     tabs.Add(new wizard::FWPulseOutSetup(parent), &config.PulseOutSetup(1));
+    tabs.Add(new wizard::FWAlarm(parent), &config.Alarm(1));
     tabs.Add(new wizard::FWPulseOutSetup(parent), &config.PulseOutSetup(2));
+    tabs.Add(new wizard::FWAlarm(parent), &config.Alarm(2));
     tabs.Add(new wizard::FWSerialComm(parent), &config.SerialComm());
+    for (int output = 1; output <= 3; ++output)
+        tabs.Add(new wizard::FWAnalogOutSetup(parent), &config.AnalogOutSetup(output));
     auto* final = new wizard::FWFinalSetupMessage(parent);
     tabs.Add(final, nullptr);
     g_Trace().BugMessage(QStringLiteral("Fine preparazione wizard."));
