@@ -41,6 +41,21 @@ WizardChoices CurrentChoices(CWizardTabs& tabs, const Configuration& config) {
     return c;
 }
 
+// The alarm and analogue output pages scale their values by the usage page's model, wiring
+// system and ratios: the page's record gets them (and `more`) before it shows.
+template <typename Record, typename More>
+void PrepareWithUsage(WizardPage& page, const QString& key, const CUsoInstr& uso, More more) {
+    Record r;
+    r.setClassName(key);
+    page.GetData(r);
+    r.setInstrModel(uso.InstrModel());
+    r.setSystem(uso.System());
+    r.setRapportoTA(uso.RapportoTA());
+    r.setRapportoTV(uso.RapportoTV());
+    more(r);
+    page.SetData(r);
+}
+
 // Gives a page what it needs from the pages before it, on Next only.
 void PreparePage(CWizardTabs& tabs, const QString& key, const WizardChoices& c) {
     WizardPage* page = tabs.pageOf(key);
@@ -54,24 +69,11 @@ void PreparePage(CWizardTabs& tabs, const QString& key, const WizardChoices& c) 
         r.setModuleTypeLo(c.L);
         page->SetData(r);
     } else if (key == QLatin1String("CAlarm1") || key == QLatin1String("CAlarm2")) {
-        CAlarm r;
-        r.setClassName(key);
-        page->GetData(r);
-        r.setInstrModel(uso.InstrModel());
-        r.setSystem(uso.System());
-        r.setRapportoTA(uso.RapportoTA());
-        r.setRapportoTV(uso.RapportoTV());
-        r.setNumAlarm(key == QLatin1String("CAlarm1") ? c.NumAlarm1 : c.NumAlarm2);
-        page->SetData(r);
+        PrepareWithUsage<CAlarm>(*page, key, uso, [&](CAlarm& r) {
+            r.setNumAlarm(key == QLatin1String("CAlarm1") ? c.NumAlarm1 : c.NumAlarm2);
+        });
     } else if (key.startsWith(QLatin1String("CAnalogOutSetup"))) {
-        CAnalogOutSetup r;
-        r.setClassName(key);
-        page->GetData(r);
-        r.setInstrModel(uso.InstrModel());
-        r.setSystem(uso.System());
-        r.setRapportoTA(uso.RapportoTA());
-        r.setRapportoTV(uso.RapportoTV());
-        page->SetData(r);
+        PrepareWithUsage<CAnalogOutSetup>(*page, key, uso, [](CAnalogOutSetup&) {});
     }
 }
 

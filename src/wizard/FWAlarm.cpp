@@ -24,27 +24,6 @@ namespace voltaris::wizard {
 
 namespace {
 
-QLabel* Caption(QWidget* parent, const char* name, int id) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QLatin1String(name));
-    label->setProperty(controls::kTagProperty, id);
-    return label;
-}
-
-// A spin field's text box and arrows in a row of `grid`, named after its label.
-void AddSpin(QWidget* parent, QGridLayout* grid, int row, QLabel* label, const char* box,
-             const char* arrows, controls::CTextSpin& spin, qint16 min, qint16 max) {
-    auto* text = new QLineEdit(parent);
-    text->setObjectName(QLatin1String(box));
-    text->setMinimumWidth(120);
-    auto* upDown = new controls::UpDownArrows(parent);
-    upDown->setObjectName(QLatin1String(arrows));
-    label->setBuddy(text);
-    grid->addWidget(label, row, 0);
-    grid->addWidget(text, row, 1, Qt::AlignLeft);
-    spin.Create(text, upDown, min, max, 1, 10, true, false);
-}
-
 void AddGroup(QWidget* page, QHBoxLayout* row, const char* frame, int caption,
               controls::COptionButton& group, QList<std::pair<QString, int>> options) {
     QGroupBox* box = NewFrame(page, frame, caption);
@@ -57,9 +36,7 @@ void AddGroup(QWidget* page, QHBoxLayout* row, const char* frame, int caption,
 }  // namespace
 
 AlarmVariableEnabling AlarmVariableRules(qint16 variable) {
-    const CVariableType t(variable);
-    const bool fixed = t.IsPhaseSequence() || t.IsHZ() || t.IsASY() || t.IsPFFase() || t.IsPFSys();
-    return {!fixed, !t.IsPhaseSequence()};
+    return {ScaleChosen(variable), !CVariableType(variable).IsPhaseSequence()};
 }
 
 FWAlarm::FWAlarm(QWidget* parent) : WizardPage(parent) {
@@ -75,7 +52,7 @@ FWAlarm::FWAlarm(QWidget* parent) : WizardPage(parent) {
     auto* grid = new QGridLayout;
     static_cast<QBoxLayout*>(frmAlarmSetup->layout())->addLayout(grid);
 
-    QLabel* variable = Caption(frmAlarmSetup, "lblVarControllata", 572);
+    QLabel* variable = NewCaption(frmAlarmSetup, "lblVarControllata", 572);
     auto* cmbVar = new QComboBox(frmAlarmSetup);
     cmbVar->setObjectName(QStringLiteral("cmbVarControllata"));
     variable->setBuddy(cmbVar);
@@ -83,7 +60,7 @@ FWAlarm::FWAlarm(QWidget* parent) : WizardPage(parent) {
     grid->addWidget(cmbVar, 0, 1, 1, 2);
     m_VarControllata.Create(cmbVar);
 
-    Label6 = Caption(frmAlarmSetup, "Label6", 573);
+    Label6 = NewCaption(frmAlarmSetup, "Label6", 573);
     auto* cmbScale = new QComboBox(frmAlarmSetup);
     cmbScale->setObjectName(QStringLiteral("cmbScaleSelect"));
     Label6->setBuddy(cmbScale);
@@ -91,12 +68,12 @@ FWAlarm::FWAlarm(QWidget* parent) : WizardPage(parent) {
     grid->addWidget(cmbScale, 1, 1, Qt::AlignLeft);
     m_ScaleSelect.Create(cmbScale);
 
-    Label1 = Caption(frmAlarmSetup, "Label1", 574);
-    AddSpin(frmAlarmSetup, grid, 2, Label1, "txtMinAlarm", "UpDown1", m_MinAlarm, -32768, 32767);
-    Label2 = Caption(frmAlarmSetup, "Label2", 575);
-    AddSpin(frmAlarmSetup, grid, 3, Label2, "txtMaxAlarm", "UpDown2", m_MaxAlarm, -32768, 32767);
-    AddSpin(frmAlarmSetup, grid, 4, Caption(frmAlarmSetup, "lblDelayTime", 576), "txtDelayTime",
-            "UpDown3", m_DelayTime, 0, 255);
+    Label1 = NewCaption(frmAlarmSetup, "Label1", 574);
+    AddSpinRow(frmAlarmSetup, grid, 2, Label1, "txtMinAlarm", "UpDown1", m_MinAlarm, -32768, 32767);
+    Label2 = NewCaption(frmAlarmSetup, "Label2", 575);
+    AddSpinRow(frmAlarmSetup, grid, 3, Label2, "txtMaxAlarm", "UpDown2", m_MaxAlarm, -32768, 32767);
+    AddSpinRow(frmAlarmSetup, grid, 4, NewCaption(frmAlarmSetup, "lblDelayTime", 576),
+               "txtDelayTime", "UpDown3", m_DelayTime, 0, 255);
     m_DelayTime.setUnitaMisura(QStringLiteral("s."));
     m_DelayTime.setDataFormat(QStringLiteral("##0"));
     grid->setColumnStretch(2, 1);

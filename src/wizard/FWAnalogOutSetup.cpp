@@ -15,13 +15,6 @@ namespace voltaris::wizard {
 
 namespace {
 
-QLabel* Caption(QWidget* parent, const char* name, int id) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QLatin1String(name));
-    label->setProperty(controls::kTagProperty, id);
-    return label;
-}
-
 QComboBox* AddCombo(QWidget* parent, QGridLayout* grid, int row, QLabel* label, const char* name) {
     auto* combo = new QComboBox(parent);
     combo->setObjectName(QLatin1String(name));
@@ -31,28 +24,15 @@ QComboBox* AddCombo(QWidget* parent, QGridLayout* grid, int row, QLabel* label, 
     return combo;
 }
 
-void AddSpin(QWidget* parent, QGridLayout* grid, int row, QLabel* label, const char* box,
-             const char* arrows, controls::CTextSpin& spin, qint16 min, qint16 max) {
-    auto* text = new QLineEdit(parent);
-    text->setObjectName(QLatin1String(box));
-    text->setMinimumWidth(120);
-    auto* upDown = new controls::UpDownArrows(parent);
-    upDown->setObjectName(QLatin1String(arrows));
-    label->setBuddy(text);
-    grid->addWidget(label, row, 0);
-    grid->addWidget(text, row, 1, Qt::AlignLeft);
-    spin.Create(text, upDown, min, max, 1, 10, true, false);
-}
-
 }  // namespace
 
 FWAnalogOutSetup::FWAnalogOutSetup(QWidget* parent) : WizardPage(parent) {
     setObjectName(QStringLiteral("FWAnalogOutSetup"));
     auto* top = new QGridLayout;
     contentLayout()->addLayout(top);
-    AddCombo(this, top, 0, Caption(this, "lblVariabileRipetuta", 671), "cmbVariabileRipetuta");
+    AddCombo(this, top, 0, NewCaption(this, "lblVariabileRipetuta", 671), "cmbVariabileRipetuta");
     m_VariabileRipetuta.Create(findChild<QComboBox*>(QStringLiteral("cmbVariabileRipetuta")));
-    QLabel* Label6 = Caption(this, "Label6", 672);
+    QLabel* Label6 = NewCaption(this, "Label6", 672);
     AddCombo(this, top, 1, Label6, "cmbScaleSelect");
     m_ScaleSelect.Create(findChild<QComboBox*>(QStringLiteral("cmbScaleSelect")));
     top->setColumnStretch(2, 1);
@@ -63,19 +43,19 @@ FWAnalogOutSetup::FWAnalogOutSetup(QWidget* parent) : WizardPage(parent) {
     ranges->addWidget(input);
     auto* in = new QGridLayout;
     static_cast<QBoxLayout*>(input->layout())->addLayout(in);
-    AddSpin(input, in, 0, Caption(input, "lblMaxIn", 674), "txtMaxIn", "UpDown1", m_MaxIn, -32768,
-            32767);
-    AddSpin(input, in, 1, Caption(input, "lblMinIn", 675), "txtMinIn", "UpDown2", m_MinIn, -32768,
-            32767);
+    AddSpinRow(input, in, 0, NewCaption(input, "lblMaxIn", 674), "txtMaxIn", "UpDown1", m_MaxIn,
+               -32768, 32767);
+    AddSpinRow(input, in, 1, NewCaption(input, "lblMinIn", 675), "txtMinIn", "UpDown2", m_MinIn,
+               -32768, 32767);
 
     QGroupBox* output = NewFrame(this, "frmOutputRange", 676);
     ranges->addWidget(output);
     auto* out = new QGridLayout;
     static_cast<QBoxLayout*>(output->layout())->addLayout(out);
-    AddSpin(output, out, 0, Caption(output, "lblMaxOut", 677), "txtMaxOut", "UpDown3", m_MaxOut, 0,
-            100);
-    AddSpin(output, out, 1, Caption(output, "lblMinOut", 678), "txtMinOut", "UpDown4", m_MinOut, 0,
-            100);
+    AddSpinRow(output, out, 0, NewCaption(output, "lblMaxOut", 677), "txtMaxOut", "UpDown3",
+               m_MaxOut, 0, 100);
+    AddSpinRow(output, out, 1, NewCaption(output, "lblMinOut", 678), "txtMinOut", "UpDown4",
+               m_MinOut, 0, 100);
     for (controls::CTextSpin* percent : {&m_MaxOut, &m_MinOut}) {
         percent->setUnitaMisura(QStringLiteral("%"));
         percent->setDataFormat(QStringLiteral("##0"));

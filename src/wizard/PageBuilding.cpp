@@ -1,5 +1,7 @@
 #include "wizard/PageBuilding.h"
 
+#include <QLineEdit>
+
 #include <QVBoxLayout>
 
 #include "controls/WindowTexts.h"
@@ -35,6 +37,26 @@ QLabel* AddLabel(QGroupBox* frame, const QString& name, int captionId) {
     label->setWordWrap(true);
     frame->layout()->addWidget(label);
     return label;
+}
+
+QLabel* NewCaption(QWidget* parent, const char* name, int captionId) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setProperty(controls::kTagProperty, captionId);
+    return label;
+}
+
+void AddSpinRow(QWidget* parent, QGridLayout* grid, int row, QLabel* label, const char* box,
+                const char* arrows, controls::CTextSpin& spin, qint16 min, qint16 max) {
+    auto* text = new QLineEdit(parent);
+    text->setObjectName(QLatin1String(box));
+    text->setMinimumWidth(120);
+    auto* upDown = new controls::UpDownArrows(parent);
+    upDown->setObjectName(QLatin1String(arrows));
+    label->setBuddy(text);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(text, row, 1, Qt::AlignLeft);
+    spin.Create(text, upDown, min, max, 1, 10, true, false);
 }
 
 }  // namespace voltaris::wizard
