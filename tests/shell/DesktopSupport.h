@@ -69,6 +69,15 @@ struct Desktop {
 
     explicit Desktop(QString executableDir = VOLTARIS_BIN_DIR) {
         trace.messages.clear();
+        start(executableDir);
+    }
+    // Closes the window and starts the program again on the same folder and settings (it then
+    // lists what was stored behind its back).
+    void restart() {
+        main.reset();
+        start(VOLTARIS_BIN_DIR);
+    }
+    void start(const QString& executableDir) {
         shell::DesktopOptions options;
         options.home = home.path();
         options.executableDir = executableDir;
