@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QSignalSpy>
 #include <QMessageBox>
 #include <QTemporaryDir>
 
@@ -100,4 +102,27 @@ TEST(QtFileDialogs, OpenReturnsTheChosenFileOrEmptyWhenCancelled) {
 
     test::onNextDialog<QFileDialog>([](QFileDialog* d) { d->reject(); });
     EXPECT_EQ(dialogs.openFileName("Import file", dir.path(), ResString(810)), "");
+}
+
+// The dialog shows files through a file system model with its own filter flags, which carry no
+// case sensitivity: "*.ZLA" also lists "line.zla" written by another program.
+TEST(QtFileDialogs, TheExchangeFilterMatchesEitherCase) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    touch(dir.filePath("upper.ZLA"));
+    touch(dir.filePath("lower.zla"));
+    touch(dir.filePath("other.txt"));
+    QFileDialog dialog;
+    QFileSystemModel model;
+    model.setFilter(dialog.filter());
+    model.setNameFilterDisables(false);
+    model.setNameFilters({"*.ZLA"});
+    QSignalSpy loaded(&model, &QFileSystemModel::directoryLoaded);
+    const QModelIndex root = model.setRootPath(dir.path());
+    ASSERT_TRUE(loaded.wait(5000));
+    QStringList shown;
+    for (int r = 0; r < model.rowCount(root); ++r)
+        shown << model.fileName(model.index(r, 0, root));
+    shown.sort();
+    EXPECT_EQ(shown, (QStringList{"lower.zla", "upper.ZLA"}));
 }
