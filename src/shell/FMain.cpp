@@ -27,6 +27,7 @@
 #include "shell/CommWizard.h"
 #include "shell/ConfigWizard.h"
 #include "shell/FAbout.h"
+#include "shell/FPortMap.h"
 #include "transfer/TransferProcedure.h"
 
 namespace voltaris::shell {
@@ -53,6 +54,8 @@ const QList<MenuItem>& MenuDesign() {
           {"mnuPrintOption", 1007},
           {"mnuPrinterSetup", 1005},
           {"mnuPrint", 1006},
+          {"", 0},
+          {"mnuPortMap", 1008},
           {"", 0},
           {"mnuExit", 1002}}},
         {"mnuGestioneProgrammi",
@@ -169,6 +172,7 @@ void FMain::BuildMenus() {
     run("mnuImport", &FMain::ImportFile);
     run("mnuExport", &FMain::ExportFile);
     run("mnuAbout", &FMain::ShowAbout);
+    run("mnuPortMap", &FMain::ShowPortMap);
     run("mnuSendProgramma", &FMain::SendProgram);
     run("mnuRxEditTxProgramma", &FMain::ModifyInstrument);
     for (const ResetItem& r : kResetItems) {
@@ -468,6 +472,11 @@ void FMain::ShowNote(const QString& text) {
         statusBar()->addPermanentWidget(note);
     }
     note->setText(text);
+}
+
+void FMain::ShowPortMap() {
+    FPortMap map(this);
+    map.exec();
 }
 
 void FMain::ShowAbout() {

@@ -39,6 +39,8 @@ public:
     void ImportFile();
     void ExportFile();
     void ShowAbout();
+    // What COM1 .. COM4 stand for on this PC.
+    void ShowPortMap();
     // The instrument commands: each runs the communication wizard, then the transfer window.
     void SendProgram();
     void ModifyInstrument();

@@ -13,6 +13,7 @@
 #include "model/ModelCatalogue.h"
 #include "shell/DesktopStartup.h"
 #include "shell/FAbout.h"
+#include "shell/FPortMap.h"
 #include "shell/FSerialProgSetup.h"
 #include "transfer/TransferProcedure.h"
 #include "wizard/FWAlarm.h"
@@ -121,5 +122,11 @@ int main(int argc, char** argv) {
     alarm.LoadPage();
     alarm.setWindowTitle(QStringLiteral("Setting for a new configuration..."));
     Save(alarm, out, QStringLiteral("alarm-page"));
+    shell::FPortMap ports(
+        main.get(),
+        {{QStringLiteral("/dev/ttyS0"), {}, {}, {}},
+         {QStringLiteral("/dev/ttyUSB0"), QStringLiteral("usb-FTDI_FT232R_USB_UART_A9-if00-port0"),
+          QStringLiteral("FTDI"), QStringLiteral("FT232R USB UART")}});
+    Save(ports, out, QStringLiteral("port-map"));
     return 0;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "comm/TcpTransport.h"
+
 namespace voltaris::shell {
 
 WizardChoices ChoicesOfModel(qint32 instrModel) {
@@ -69,6 +71,18 @@ QRect PlacementRect(const WindowPlacement& stored, const QList<QRect>& screens) 
     r.moveLeft(std::clamp(r.left(), best->left(), best->right() + 1 - r.width()));
     r.moveTop(std::clamp(r.top(), best->top(), best->bottom() + 1 - r.height()));
     return r;
+}
+
+bool PortEntryAccepted(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return true;
+    if (t.startsWith(QLatin1String("tcp:"), Qt::CaseInsensitive)) {
+        QString host;
+        quint16 port = 0;
+        return TcpTransport::parseUrl(t, &host, &port);
+    }
+    return t.startsWith(QLatin1Char('/')) && !t.contains(QLatin1String("://"));
 }
 
 QString SafeFileName(const QString& name) {

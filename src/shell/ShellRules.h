@@ -45,6 +45,10 @@ WindowPlacement PlacementToSave(const WindowPlacement& stored, const QRect& norm
 // onto the screen it overlaps most (the first when none) so that its title bar is reachable.
 QRect PlacementRect(const WindowPlacement& stored, const QList<QRect>& screens);
 
+// Whether `text` can stand for a COM name: empty (the default device), a device path ("/...")
+// or a gateway "tcp://host:port".
+bool PortEntryAccepted(const QString& text);
+
 // A configuration's name as a file name: characters that no file name may hold become "_",
 // blanks at either end and trailing dots go, and an empty result is "configuration".
 QString SafeFileName(const QString& name);
