@@ -28,6 +28,7 @@
 #include "shell/ConfigWizard.h"
 #include "shell/FAbout.h"
 #include "shell/FPortMap.h"
+#include "shell/FViewInstrData.h"
 #include "transfer/TransferProcedure.h"
 
 namespace voltaris::shell {
@@ -91,8 +92,7 @@ const ToolButton kButtons[] = {
 
 // The commands whose windows the program does not have yet: shown, never enabled.
 bool NotYetAvailable(const QString& name) {
-    static const QStringList later = {"mnuViewVariable", "mnuPrintOption", "mnuPrinterSetup",
-                                      "mnuPrint", "ViewZel2Var"};
+    static const QStringList later = {"mnuPrintOption", "mnuPrinterSetup", "mnuPrint"};
     return later.contains(name);
 }
 
@@ -173,6 +173,7 @@ void FMain::BuildMenus() {
     run("mnuExport", &FMain::ExportFile);
     run("mnuAbout", &FMain::ShowAbout);
     run("mnuPortMap", &FMain::ShowPortMap);
+    run("mnuViewVariable", &FMain::ViewInstrumentData);
     run("mnuSendProgramma", &FMain::SendProgram);
     run("mnuRxEditTxProgramma", &FMain::ModifyInstrument);
     for (const ResetItem& r : kResetItems) {
@@ -238,6 +239,8 @@ void FMain::ButtonClick(const QString& key) {
             DeleteProgram();
         else if (key == QLatin1String("SendProg"))
             SendProgram();
+        else if (key == QLatin1String("ViewZel2Var"))
+            ViewInstrumentData();
         else if (key == QLatin1String("RxTxProg"))
             ModifyInstrument();
         else if (key == QLatin1String("ResetAll"))
@@ -437,6 +440,14 @@ void FMain::SendProgram() {
     if (!RunCommWizard(this, m_CommConfigSetup, m_NetworkAddMsg, ResString(793), 0, false))
         return;
     RunTransfer(TransferProcedure::WriteConfiguration, id);
+}
+
+void FMain::ViewInstrumentData() {
+    if (!RunCommWizard(this, m_CommConfigSetup, m_NetworkAddMsg, ResString(794), 1, false))
+        return;
+    FViewInstrData window(m_line, this);
+    window.Create(m_CommConfigSetup, m_NetworkAddMsg);
+    window.exec();
 }
 
 void FMain::ResetInstrument(qint32 code) {

@@ -41,6 +41,8 @@ public:
     void ShowAbout();
     // What COM1 .. COM4 stand for on this PC.
     void ShowPortMap();
+    // The communication wizard, then the instrument's live values.
+    void ViewInstrumentData();
     // The instrument commands: each runs the communication wizard, then the transfer window.
     void SendProgram();
     void ModifyInstrument();

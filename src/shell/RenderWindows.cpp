@@ -15,6 +15,7 @@
 #include "shell/FAbout.h"
 #include "shell/FPortMap.h"
 #include "shell/FSerialProgSetup.h"
+#include "shell/FViewInstrData.h"
 #include "transfer/TransferProcedure.h"
 #include "wizard/FWAlarm.h"
 #include "wizard/FWDigOutConfig.h"
@@ -128,5 +129,8 @@ int main(int argc, char** argv) {
          {QStringLiteral("/dev/ttyUSB0"), QStringLiteral("usb-FTDI_FT232R_USB_UART_A9-if00-port0"),
           QStringLiteral("FTDI"), QStringLiteral("FT232R USB UART")}});
     Save(ports, out, QStringLiteral("port-map"));
+    shell::FViewInstrData live(shell::InstrumentLine{}, main.get());
+    live.setWindowTitle(ResString(794));
+    Save(live, out, QStringLiteral("live-window"));
     return 0;
 }

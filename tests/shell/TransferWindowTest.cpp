@@ -11,19 +11,25 @@
 #include <QTest>
 #include <QTimer>
 
+#include <QColor>
+#include <QLineEdit>
+#include <QTableWidget>
 #include "DesktopSupport.h"
 #include "MemMapTestSupport.h"
 #include "base/Clock.h"
 #include "base/ResString.h"
+#include "livedata/LivePoller.h"
 #include "memmap/CGestioneMemMap.h"
 #include "model/Configuration.h"
 #include "shell/FSerialProgSetup.h"
+#include "shell/FViewInstrData.h"
 #include "sim/SimNetwork.h"
 #include "sim/SimTransport.h"
 
 using namespace voltaris;
 using namespace voltaris::test;
 using voltaris::shell::FSerialProgSetup;
+using voltaris::shell::FViewInstrData;
 
 namespace {
 
@@ -236,6 +242,67 @@ TEST(TransferWindow, CancellingDuringTheOperationClosesWithoutAMessage) {
         EXPECT_EQ(driver.trail.filter("FWUsoInstr").size(), 0);
         EXPECT_FALSE(QFile::exists(d.home.file("MemoryMap.mem")));
     }
+}
+
+}  // namespace
+
+namespace {
+
+FViewInstrData* liveWindow() {
+    return qobject_cast<FViewInstrData*>(QApplication::activeModalWidget());
+}
+
+// Live values of one instrument at a given address: the tables fill, the lamps leave grey,
+// the address spin is off for a single instrument; Close stops polling without a message.
+TEST(LiveWindow, ShowsTheInstrumentsValuesUntilClosed) {
+    InstrumentDesktop d;
+    ASSERT_TRUE(d.main);
+    d.net.addInstrument(0x00230004, 9, kSpeed38400);
+    d.setLink(1, 0, 1, 9);
+    ASSERT_TRUE(d.enabled("ViewZel2Var"));
+    PageDriver driver(nextToEnd);
+    QString voltage, caption;
+    bool spinEnabled = true;
+    QString lamp, expectedLamp;
+    ClockPump pump(d.clock, [&] {
+        FViewInstrData* w = liveWindow();
+        if (!w || w->poller().CyclesShown() < 2)
+            return;
+        if (voltage.isEmpty()) {
+            voltage = w->grid(CInstrViewVar::Electrical)->item(0, 2)->text();  // VLN L1
+            caption = w->windowTitle();
+            spinEnabled = w->findChild<QLineEdit*>("txtNetworkAdd")->isEnabled();
+            lamp = w->findChild<QLabel*>("LedAlarm")->styleSheet();
+            const quint32 bgr = w->poller().LedAlarm();
+            expectedLamp = QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int(bgr >> 16)).name();
+            w->findChild<QPushButton*>("cmdClose")->click();
+        }
+    });
+    d.main->findChild<QAction*>("ViewZel2Var")->trigger();
+
+    EXPECT_EQ(driver.trail,
+              QStringList({"FWCommConfig", "FWNetworkAddMsgSetup", "FWFinalSetupMessage"}));
+    EXPECT_FALSE(voltage.isEmpty());
+    EXPECT_NE(voltage, ResString(1760));  // a value, not "-----"
+    EXPECT_FALSE(caption.isEmpty());
+    EXPECT_FALSE(spinEnabled);
+    // The lamp shows the poller's state (this instrument's output 1 is no alarm output: grey).
+    EXPECT_TRUE(lamp.contains(expectedLamp)) << lamp.toStdString();
+    EXPECT_TRUE(d.trace.messages.entries().isEmpty());
+    EXPECT_EQ(liveWindow(), nullptr);
+}
+
+// An instrument that stops answering: one message, and the window closes.
+TEST(LiveWindow, ASilentInstrumentEndsWithOneMessage) {
+    InstrumentDesktop d;
+    ASSERT_TRUE(d.main);
+    d.setLink(1, 0, 1, 9);  // nobody on the line
+    PageDriver driver(nextToEnd);
+    ClockPump pump(d.clock);
+    d.main->ViewInstrumentData();
+    ASSERT_EQ(d.trace.messages.entries().size(), 1);
+    EXPECT_EQ(d.trace.messages.entries()[0].title, ResString(208));
+    EXPECT_EQ(liveWindow(), nullptr);
 }
 
 }  // namespace
