@@ -103,6 +103,7 @@ bool LivePoller::ChangeAddress(qint16 address) {
     m_addressChanged = true;
     m_decoder.AzzeraGriglia();
     emit TablesCleared();
+    greyLamps();
     m_currentAddress = address;
     setSpin(m_spinMax, address);
     return true;
@@ -178,6 +179,8 @@ LivePoller::Step LivePoller::check() {
         m_addressChanged = true;
         m_decoder.AzzeraGriglia();
         emit TablesCleared();
+        greyLamps();
+        emit AddressSilent(m_currentAddress);
         return Step::Retry;
     }
     m_link->CloseRs232();
@@ -263,6 +266,11 @@ LivePoller::Lamps LivePoller::LampsFor(bool out1IsAlarm, bool out2IsAlarm, bool 
             out2IsAlarm ? (alarm2 ? Red : Green) : Grey};
 }
 
+void LivePoller::greyLamps() {
+    m_ledAlarm = m_ledOut1 = m_ledOut2 = Grey;
+    emit LampsChanged(Grey, Grey, Grey);
+}
+
 void LivePoller::showLamps(const bool state[4]) {
     const Lamps lamps = LampsFor(state[0], state[1], state[2], state[3]);
     m_ledAlarm = lamps.general;
@@ -276,8 +284,7 @@ Task<EngineOutcome::Status> LivePoller::run() {
         throw AssertFailed(QStringLiteral("LivePoller::start prima di Create"));
     m_ReturnValue = true;
     m_cycles = 0;
-    m_ledAlarm = m_ledOut1 = m_ledOut2 = Grey;
-    emit LampsChanged(Grey, Grey, Grey);
+    greyLamps();
     m_spinEnabled = m_comm->InterfaceType() != 0 && m_network->ModeConfig() == 1;
     setSpin(255, 1);
 

@@ -85,6 +85,9 @@ signals:
     // The tables went back to "-----" (address change, silent instrument in a network).
     void TablesCleared();
     void LampsChanged(quint32 general, quint32 out1, quint32 out2);
+    // In a network, the chosen address did not answer; polling goes on (the tables are
+    // cleared and the lamps grey: nothing is known of that address).
+    void AddressSilent(qint16 address);
 
 protected:
     Task<EngineOutcome::Status> run() override;
@@ -104,6 +107,8 @@ private:
     // False when cancelled during the pause.
     Task<bool> pause();
     void showLamps(const bool state[4]);
+    // Nothing is known of the lamps' outputs (a new address, or one that does not answer).
+    void greyLamps();
     void setSpin(qint16 max, qint16 value);
     void trace(const QString& line) const;
     void warn(const QString& text, int textId);

@@ -120,6 +120,12 @@ FViewInstrData::FViewInstrData(const InstrumentLine& line, QWidget* parent) : QD
     m_SpinNetworkAdd.setDataFormat(QStringLiteral("##0"));
     bottom->addWidget(Label1);
     bottom->addWidget(address);
+    // A silent address of a network says so, beside the tables' dashes.
+    lblSilent = new QLabel(this);
+    lblSilent->setObjectName(QStringLiteral("lblSilent"));
+    lblSilent->setStyleSheet(QStringLiteral("color: #b00000;"));
+    lblSilent->setVisible(false);
+    bottom->addWidget(lblSilent);
     ProgBarAutoDetect = new QProgressBar(this);
     ProgBarAutoDetect->setObjectName(QStringLiteral("ProgBarAutoDetect"));
     ProgBarAutoDetect->setTextVisible(false);
@@ -160,7 +166,14 @@ FViewInstrData::FViewInstrData(const InstrumentLine& line, QWidget* parent) : QD
         if (!m_settingSpin && m_started)
             m_poller->ChangeAddress(m_SpinNetworkAdd.Value());
     });
-    connect(m_poller.get(), &LivePoller::CycleShown, this, [this] { ShowTables(); });
+    connect(m_poller.get(), &LivePoller::CycleShown, this, [this] {
+        lblSilent->setVisible(false);
+        ShowTables();
+    });
+    connect(m_poller.get(), &LivePoller::AddressSilent, this, [this](qint16 address) {
+        lblSilent->setText(FormatResString(2932, QString::number(address)));
+        lblSilent->setVisible(true);
+    });
     connect(m_poller.get(), &LivePoller::TablesCleared, this, [this] { ShowTables(); });
     connect(m_poller.get(), &LivePoller::LampsChanged, this,
             [this](quint32 general, quint32 out1, quint32 out2) {

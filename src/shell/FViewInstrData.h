@@ -64,6 +64,7 @@ private:
     QLabel* LedAlarmOut2;
     QLabel* Label1;
     controls::CTextSpin m_SpinNetworkAdd;
+    QLabel* lblSilent;
     QProgressBar* ProgBarAutoDetect;
     QPushButton* cmdClose;
     QList<std::pair<int, QString>> m_messages;  // title id, text

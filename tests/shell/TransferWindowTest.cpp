@@ -306,3 +306,57 @@ TEST(LiveWindow, ASilentInstrumentEndsWithOneMessage) {
 }
 
 }  // namespace
+
+namespace {
+
+// All instruments of a network: the spin runs 1..3; an address that does not answer clears the
+// tables, greys the lamps and says it is silent, without a message, and polling goes on; back
+// on an instrument that answers, its values come back.
+TEST(LiveWindow, ANetworksSilentAddressIsShownAsSilent) {
+    InstrumentDesktop d;
+    ASSERT_TRUE(d.main);
+    // Address 1 has output 1 as an alarm output with its alarm on: a red lamp.
+    SimInstrument& first = d.net.addInstrument(0x00230004, 1, kSpeed38400);
+    first.holdRegister(422, 0x00AA);
+    first.holdRegister(259, 1);
+    d.net.addInstrument(0x00230004, 2, kSpeed38400);
+    d.setLink(2, 1, 1, 1);  // network, all instruments, 3 of them
+    PageDriver driver(nextToEnd);
+    int step = 0;
+    qint64 cyclesAtChange = 0;
+    int spinMax = 0;
+    QString silentText, redLamp, silentLamp, backValue;
+    ClockPump pump(d.clock, [&] {
+        FViewInstrData* w = liveWindow();
+        if (!w)
+            return;
+        auto* silent = w->findChild<QLabel*>("lblSilent");
+        const qint64 cycles = w->poller().CyclesShown();
+        if (step == 0 && cycles >= 1) {
+            spinMax = w->poller().AddressMax();
+            redLamp = w->findChild<QLabel*>("LedAlarm")->styleSheet();
+            w->poller().ChangeAddress(3);  // nobody there
+            cyclesAtChange = cycles;
+            step = 1;
+        } else if (step == 1 && silent->isVisible()) {
+            silentText = silent->text();
+            silentLamp = w->findChild<QLabel*>("LedAlarm")->styleSheet();
+            w->poller().ChangeAddress(2);
+            step = 2;
+        } else if (step == 2 && cycles > cyclesAtChange && !silent->isVisible()) {
+            backValue = w->grid(CInstrViewVar::Electrical)->item(0, 2)->text();
+            w->findChild<QPushButton*>("cmdClose")->click();
+            step = 3;
+        }
+    });
+    d.main->ViewInstrumentData();
+    EXPECT_EQ(step, 3);
+    EXPECT_EQ(spinMax, 3);
+    EXPECT_EQ(silentText, FormatResString(2932, "3"));
+    EXPECT_TRUE(redLamp.contains("#ff0000")) << redLamp.toStdString();
+    EXPECT_TRUE(silentLamp.contains("#808080")) << silentLamp.toStdString();
+    EXPECT_NE(backValue, ResString(1760));
+    EXPECT_TRUE(d.trace.messages.entries().isEmpty());
+}
+
+}  // namespace
