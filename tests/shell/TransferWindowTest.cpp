@@ -360,3 +360,51 @@ TEST(LiveWindow, ANetworksSilentAddressIsShownAsSilent) {
 }
 
 }  // namespace
+
+namespace {
+
+// Modify instrument to the end: the instrument's configuration is read into the reserved slot,
+// edited (here: the name and the serial module's speed), written back; the archive question
+// decides whether a copy is listed.
+TEST(TransferWindow, ModifyInstrumentReadsEditsAndWritesBack) {
+    for (const bool archive : {false, true}) {
+        SCOPED_TRACE(archive ? "archived" : "not archived");
+        InstrumentDesktop d;
+        ASSERT_TRUE(d.main);
+        d.net.addInstrument(kModelWithSerialModule, 9, kSpeed38400);
+        d.store(kModelWithSerialModule, "Feeder");
+        d.setLink(1, 0, 1, 9);
+        ClockPump pump(d.clock);
+        {
+            PageDriver send(nextToEnd);
+            d.main->SendProgram();  // the instrument now holds the stored configuration
+        }
+        ASSERT_TRUE(d.trace.messages.entries().isEmpty());
+        const int listed = d.grid()->rowCount();
+
+        RecordingMessages answers(archive ? UserMessages::Answer::Yes : UserMessages::Answer::No);
+        ScopedMessages scope(&answers);
+        PageDriver driver([](WizardPage* page) {
+            if (auto* name = page->findChild<QLineEdit*>("txtProgramName"))
+                name->setText("Edited on the instrument");
+            if (auto* speed = page->findChild<QRadioButton*>("optBaudRate2"))
+                speed->click();
+            return nextToEnd(page);
+        });
+        d.main->ModifyInstrument();
+
+        EXPECT_TRUE(driver.trail.contains("FWUsoInstr"));
+        ASSERT_EQ(answers.entries().size(), 1);  // the archive question only
+        EXPECT_EQ(answers.entries()[0].text, ResString(797));
+        // The reserved slot holds the edit; the instrument got it (its serial module's speed).
+        Configuration slot;
+        slot.load(d.archive, Archive::ReservedId);
+        EXPECT_EQ(slot.UsoInstr().NomeProgramma(), "Edited on the instrument");
+        EXPECT_EQ(slot.SerialComm().BaudRate(), 2);
+        EXPECT_EQ(d.net.instrument(0).configWord(418), 2) << "the serial module's speed";
+        EXPECT_EQ(d.grid()->rowCount(), listed + (archive ? 1 : 0));
+        EXPECT_EQ(transferWindow(), nullptr);
+    }
+}
+
+}  // namespace
