@@ -1,8 +1,10 @@
 #include "controls/QtFileDialogs.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QRegularExpression>
 
 namespace voltaris::controls {
@@ -33,6 +35,13 @@ void prepare(QFileDialog& dialog, const QString& path, const QString& filter) {
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setOption(QFileDialog::ReadOnly, false);
+    // The toolkit's dialog leaves its two lists without their labels as buddies, and a screen
+    // reader knows a list only by its buddy label.
+    for (const auto& [label, list] :
+         {std::pair{"lookInLabel", "lookInCombo"}, std::pair{"fileTypeLabel", "fileTypeCombo"}})
+        if (auto* l = dialog.findChild<QLabel*>(QLatin1String(label)))
+            if (auto* c = dialog.findChild<QComboBox*>(QLatin1String(list)))
+                l->setBuddy(c);
     const QStringList filters = NameFilters(filter);
     if (!filters.isEmpty())
         dialog.setNameFilters(filters);

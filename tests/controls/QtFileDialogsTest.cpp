@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
-#include <QSignalSpy>
+#include <QLabel>
 #include <QMessageBox>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include "NextDialog.h"
@@ -64,6 +66,13 @@ TEST(QtFileDialogs, SaveProposesTheNameAndNeverAsksAboutReplacing) {
         EXPECT_EQ(d->windowTitle(), "Export file");
         EXPECT_EQ(d->acceptMode(), QFileDialog::AcceptSave);
         EXPECT_EQ(d->nameFilters(), QStringList{"File ZEL (*.ZLA)"});
+        // Both lists carry their labels, so a screen reader can name them.
+        for (const char* list : {"lookInCombo", "fileTypeCombo"}) {
+            bool named = false;
+            for (QLabel* l : d->findChildren<QLabel*>())
+                named = named || l->buddy() == d->findChild<QComboBox*>(list);
+            EXPECT_TRUE(named) << list;
+        }
         EXPECT_EQ(QDir(d->directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
         // Replacing is asked by the command that writes: the dialog must not ask too.
         const test::RefuseDialogs<QMessageBox> noQuestion;
